@@ -1,0 +1,210 @@
+#include "driver/run.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "input/conversion.hpp"
+#include "output/mif.hpp"
+
+namespace ruter {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kEntree = "Ruter";
+constexpr const char* kMif = "Ruter.mif";
+constexpr const char* kMid = "Ruter.mid";
+
+// Read blocks are this large; the buffer doubles when one line is longer.
+constexpr std::size_t kTailleLecture = std::size_t{1} << 20;
+
+Resultat echec(Echec e, const char* fichier, int errnum, const char* raison = nullptr) {
+    return Resultat{e, fichier, errnum != 0 ? errnum : EIO, raison};
+}
+
+struct Fichier {
+    std::FILE* f = nullptr;
+    const char* nom = nullptr;
+    bool cree = false;  // created by this run, so removed again if the run gives up early
+
+    ~Fichier() {
+        if (f != nullptr) std::fclose(f);
+    }
+};
+
+// Opens an output for writing without emptying it yet.
+bool ouvrir_sans_vider(Fichier& s, const char* nom) {
+    s.nom = nom;
+    std::error_code ec;
+    s.cree = !fs::exists(nom, ec);
+    errno = 0;
+    s.f = std::fopen(nom, "ab");
+    return s.f != nullptr;
+}
+
+void abandonner(Fichier& s) {
+    if (s.f != nullptr) std::fclose(s.f);
+    s.f = nullptr;
+    if (s.cree) std::remove(s.nom);
+}
+
+bool meme_fichier(const char* a, const char* b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+bool fermer(Fichier& s) {
+    std::FILE* f = s.f;
+    s.f = nullptr;
+    errno = 0;
+    return std::fclose(f) == 0;
+}
+
+// Reads `h_fic` to its end (or to a Ctrl-Z) in large blocks and hands its
+// lines to the conversion.
+Resultat lire(std::FILE* h_fic, Conversion& c) {
+    std::size_t cap = kTailleLecture;
+    std::unique_ptr<char[]> ligne(new char[cap]);
+    std::size_t garde = 0;  // start of a line carried over from the last block
+    for (;;) {
+        if (garde == cap) {
+            std::unique_ptr<char[]> plus(new char[2 * cap]);
+            std::memcpy(plus.get(), ligne.get(), garde);
+            ligne = std::move(plus);
+            cap *= 2;
+        }
+        errno = 0;
+        std::size_t n = std::fread(ligne.get() + garde, 1, cap - garde, h_fic);
+        if (n == 0) {
+            if (std::ferror(h_fic)) return echec(Echec::lecture, kEntree, errno);
+            break;
+        }
+        std::size_t texte = avant_fin_texte(ligne.get() + garde, n);
+        std::size_t total = garde + texte;
+        std::size_t lu = traiter_lignes(c, ligne.get(), total);
+        garde = total - lu;
+        if (garde != 0 && lu != 0) std::memmove(ligne.get(), ligne.get() + lu, garde);
+        if (erreur_ecriture(c)) return Resultat{};
+        if (texte != n) break;
+    }
+    fin_entree(c, ligne.get(), garde);
+    return Resultat{};
+}
+
+Resultat erreur_sortie(const Conversion& c) {
+    if (c.fichecrit.erreur) return echec(Echec::ecriture, kMif, c.fichecrit.errnum);
+    return echec(Echec::ecriture, kMid, c.fichesql.errnum);
+}
+
+}  // namespace
+
+Resultat executer() {
+    Fichier h_fic;
+    h_fic.nom = kEntree;
+    errno = 0;
+    h_fic.f = std::fopen(kEntree, "rb");
+    if (h_fic.f == nullptr) return echec(Echec::ouverture, kEntree, errno);
+    std::error_code ec;
+    if (fs::is_directory(kEntree, ec)) return echec(Echec::ouverture, kEntree, EISDIR);
+
+    Fichier fichecrit, fichesql;
+    if (!ouvrir_sans_vider(fichecrit, kMif)) return echec(Echec::ouverture, kMif, errno);
+    if (!ouvrir_sans_vider(fichesql, kMid)) {
+        Resultat r = echec(Echec::ouverture, kMid, errno);
+        abandonner(fichecrit);
+        return r;
+    }
+    const char* double_emploi = nullptr;
+    const char* raison = nullptr;
+    if (meme_fichier(kMif, kEntree)) {
+        double_emploi = kMif;
+        raison = "same file as Ruter";
+    } else if (meme_fichier(kMid, kEntree)) {
+        double_emploi = kMid;
+        raison = "same file as Ruter";
+    } else if (meme_fichier(kMid, kMif)) {
+        double_emploi = kMid;
+        raison = "same file as Ruter.mif";
+    }
+    if (double_emploi != nullptr) {
+        abandonner(fichesql);
+        abandonner(fichecrit);
+        return echec(Echec::ouverture, double_emploi, 0, raison);
+    }
+    // All three are open and distinct: only now are the outputs emptied.
+    for (Fichier* s : {&fichecrit, &fichesql}) {
+        errno = 0;
+        s->f = std::freopen(s->nom, "wb", s->f);
+        if (s->f == nullptr) return echec(Echec::ouverture, s->nom, errno);
+        s->cree = false;
+    }
+    // The conversion gathers its own large blocks; stdio's buffers would only
+    // copy them once more.
+    std::setvbuf(h_fic.f, nullptr, _IONBF, 0);
+    std::setvbuf(fichecrit.f, nullptr, _IONBF, 0);
+    std::setvbuf(fichesql.f, nullptr, _IONBF, 0);
+
+    auto c = std::make_unique<Conversion>();
+    preparer(*c);
+    ouvrir_sortie(c->fichecrit, fichecrit.f, nullptr);
+    ouvrir_sortie(c->fichesql, fichesql.f, nullptr);
+    ecrire_entete(c->fichecrit);
+
+    Resultat r = lire(h_fic.f, *c);
+    vider(c->fichecrit);
+    vider(c->fichesql);
+    if (r.echec == Echec::aucun && erreur_ecriture(*c)) r = erreur_sortie(*c);
+
+    // Closed in order: input, MIF, MID. A failed close of an output (a write
+    // that the system could only report then) is a write failure.
+    std::fclose(h_fic.f);
+    h_fic.f = nullptr;
+    if (!fermer(fichecrit) && r.echec == Echec::aucun) r = echec(Echec::ecriture, kMif, errno);
+    if (!fermer(fichesql) && r.echec == Echec::aucun) r = echec(Echec::ecriture, kMid, errno);
+    return r;
+}
+
+int conclure(const Resultat& r) {
+    const char* message = nullptr;
+    switch (r.echec) {
+    case Echec::aucun:
+        return 0;
+    case Echec::ouverture:
+        message = "Erreur d'ouverture de fichier";
+        break;
+    case Echec::lecture:
+        message = "Erreur de lecture de fichier";
+        break;
+    case Echec::ecriture:
+        message =
+            "Erreur d'\xC3\xA9"
+            "criture de fichier";
+        break;
+    }
+    std::printf("%s\n", message);
+    std::fflush(stdout);
+    const char* raison = r.raison != nullptr ? r.raison : std::strerror(r.errnum);
+    std::fprintf(stderr, "ruter2mif: %s: %s\n", r.fichier, raison);
+    return -1;
+}
+
+void convertir_memoire(std::string_view entree, std::string& mif, std::string& mid,
+                       std::string_view fin) {
+    auto c = std::make_unique<Conversion>();
+    preparer(*c);
+    ouvrir_sortie(c->fichecrit, nullptr, &mif, fin);
+    ouvrir_sortie(c->fichesql, nullptr, &mid, fin);
+    ecrire_entete(c->fichecrit);
+    std::size_t n = avant_fin_texte(entree.data(), entree.size());
+    std::size_t lu = traiter_lignes(*c, entree.data(), n);
+    fin_entree(*c, entree.data() + lu, n - lu);
+    vider(c->fichecrit);
+    vider(c->fichesql);
+}
+
+}  // namespace ruter

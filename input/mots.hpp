@@ -1,0 +1,32 @@
+// Cutting a line of the route file into words.
+//
+// Every space ends a word, so two spaces in a row give an empty word and a
+// line that starts with a space has an empty first word. The end of the line
+// ends its last word: a line of n spaces has n + 1 words, an empty line one
+// empty word. A NUL byte ends the line's content. Nothing else separates
+// words: tab, CR and every other byte belong to the word, unchanged.
+//
+// Words are views into the line; they stay valid until the line's bytes are
+// reused. The table grows only when a line has more words than any before it.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace ruter {
+
+using Mot = std::string_view;
+
+struct TableMots {
+    std::vector<Mot> mot;
+    std::size_t nbmot = 0;
+};
+
+// Splits `ligne` (its content, without the line end) into `t`.
+void decouper(TableMots& t, const char* ligne, std::size_t len);
+
+// Word `k` of the current line; a word the line does not have is empty.
+inline Mot mot_n(const TableMots& t, std::size_t k) { return k < t.nbmot ? t.mot[k] : Mot{}; }
+
+}  // namespace ruter

@@ -1,0 +1,59 @@
+// Positions of the route file and the vertex buffer of the pending route.
+//
+// A position line gives the latitude (word 0) and the longitude (word 1) in
+// minutes of arc; the converter writes degrees.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "input/mots.hpp"
+
+namespace ruter {
+
+// Reads the number at the start of `w` exactly as strtod does in the C locale:
+// leading white space, a sign, decimal digits with "." as the decimal point
+// and an optional exponent, or the hexadecimal, "inf" and "nan" forms; reading
+// stops at the first byte that cannot continue the number and a word that
+// does not begin with one gives 0. Never reads outside `w`. `tampon` is
+// scratch space for words the fast path does not take; it grows only for a
+// longer word than any before.
+double lire_nombre(Mot w, std::vector<char>& tampon);
+
+struct Position {
+    double x;  // longitude in degrees, from word 1
+    double y;  // latitude in degrees, from word 0
+};
+
+Position lire_position(Mot w0, Mot w1, std::vector<char>& tampon);
+
+// Vertices of the route being read, in single precision: vertex n is
+// tab[2n] = x, tab[2n + 1] = y. Room for 260,000 vertices is set aside at the
+// start; a longer route doubles it, and the room is kept for later routes.
+struct Sommets {
+    std::unique_ptr<float[]> tab;
+    std::size_t cap = 0;  // values, not vertices
+    std::size_t cpt = 0;  // vertices of the pending route
+    std::size_t u = 0;    // next free value; u == 2 * cpt
+};
+
+inline constexpr std::size_t kCapaciteSommets = 520000;
+
+void preparer_sommets(Sommets& s);
+
+void agrandir_sommets(Sommets& s);
+
+inline void ajouter_sommet(Sommets& s, double x, double y) {
+    if (s.cap - s.u < 2) agrandir_sommets(s);
+    ++s.cpt;
+    s.tab[s.u++] = static_cast<float>(x);
+    s.tab[s.u++] = static_cast<float>(y);
+}
+
+inline void vider_sommets(Sommets& s) {
+    s.cpt = 0;
+    s.u = 0;
+}
+
+}  // namespace ruter
