@@ -41,7 +41,7 @@ struct Fichier {
 bool ouvrir_sans_vider(Fichier& s, const char* nom) {
     s.nom = nom;
     std::error_code ec;
-    s.cree = !fs::exists(nom, ec);
+    s.cree = !fs::exists(fs::symlink_status(nom, ec));
     errno = 0;
     s.f = std::fopen(nom, "ab");
     return s.f != nullptr;
