@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -62,6 +63,19 @@ Execution lancer(const Dossier& dossier, std::string_view arguments) {
     fs::remove(out);
     fs::remove(err);
     return e;
+}
+
+bool programme_windows() {
+    std::string c = commande();
+    while (!c.empty() && (c.back() == '\'' || c.back() == '"' || c.back() == ' ')) c.pop_back();
+    if (c.size() < 4) return false;
+    std::string fin = c.substr(c.size() - 4);
+    for (char& k : fin) k = static_cast<char>(std::tolower(static_cast<unsigned char>(k)));
+    return fin == ".exe";
+}
+
+std::string_view raison(std::string_view posix, std::string_view windows) {
+    return programme_windows() ? windows : posix;
 }
 
 std::string_view fin_ligne() {

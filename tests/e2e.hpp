@@ -35,6 +35,15 @@ struct Execution {
 // Runs the converter in `dossier`, with `arguments` appended to its command.
 Execution lancer(const Dossier& dossier, std::string_view arguments = {});
 
+// Whether the program under test is a Windows build (its command names an
+// .exe, run through wine for instance).
+bool programme_windows();
+
+// The system's reason text for one failure: `posix` from a Linux build,
+// `windows` from a Windows build, whose C runtime words some failures
+// differently (a directory opened as a file is "Permission denied" there).
+std::string_view raison(std::string_view posix, std::string_view windows);
+
 // The line end the program under test writes ("\r\n" for a Windows build).
 std::string_view fin_ligne();
 

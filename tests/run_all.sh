@@ -5,3 +5,13 @@ cd "$(dirname "$0")/.."
 
 echo "== release build and test suite"
 cmake --workflow --preset release
+
+# --- Windows build, Debian package ----------------------------------------
+echo "== GDAL reader test (required in CI)"
+RUTER2MIF_GDAL_REQUIRED=1 ctest --preset release -R LecteurGdal
+
+echo "== Windows build (MinGW-w64) and end-to-end tests under wine"
+bash tests/windows.sh
+
+echo "== Debian package: install, convert the example, remove"
+bash tests/paquet_deb.sh
