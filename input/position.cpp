@@ -29,11 +29,12 @@ inline bool chiffre(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 // The fast path takes the plain decimal words of route files: an optional
 // sign, at most 19 digits with an optional ".", and no exponent or hex form
-// after them. Their value is the integer mantissa divided by a power of ten;
-// when the mantissa is at most 2^53 and there are at most 22 decimals, both
-// are exact doubles and one division, correctly rounded, gives exactly the
-// double strtod gives. Everything else (leading white space, exponents, hex,
-// inf and nan, no digits at all, long mantissas) goes to strtod.
+// after them. Their value is the integer mantissa divided by a power of ten.
+// When the mantissa is at most 2^53 and there are at most 22 decimals (19
+// digits allow no more than 19), both are exact doubles, and one correctly
+// rounded division gives exactly the double strtod gives. Everything else
+// (leading white space, exponents, hex, inf and nan, no digits at all, long
+// mantissas) goes to strtod.
 double lire_nombre(Mot w, std::vector<char>& tampon) {
 #if FLT_EVAL_METHOD == 0
     const char* p = w.data();
@@ -55,8 +56,7 @@ double lire_nombre(Mot w, std::vector<char>& tampon) {
     }
     // An "e" may start an exponent and an "x" a hexadecimal number.
     const bool suite = p != fin && ((*p | 0x20) == 'e' || (*p | 0x20) == 'x');
-    if (chiffres != 0 && chiffres <= 19 && !suite && decimales <= 22 &&
-        mantisse <= (std::uint64_t{1} << 53)) {
+    if (chiffres != 0 && chiffres <= 19 && !suite && mantisse <= (std::uint64_t{1} << 53)) {
         const double r = static_cast<double>(mantisse) / kPuissances10[decimales];
         return negatif ? -r : r;
     }
