@@ -74,11 +74,12 @@ char* ecrire_fixe(char* out, double v) {
     }
     std::uint64_t n = 0;  // v * 10^6, rounded
     if (k < 74) {         // from 2^74 on, m * 10^6 / 2^k < 1/2
+        // Adding half less one, plus one more when the kept part is odd,
+        // carries into the kept part exactly when rounding half to even
+        // rounds up.
         const u128 p = static_cast<u128>(m) * 1000000u;
-        n = static_cast<std::uint64_t>(p >> k);
-        const u128 reste = p & ((static_cast<u128>(1) << k) - 1);
-        const u128 moitie = static_cast<u128>(1) << (k - 1);
-        if (reste > moitie || (reste == moitie && (n & 1) != 0)) ++n;
+        const u128 impair = (p >> k) & 1;
+        n = static_cast<std::uint64_t>((p + ((static_cast<u128>(1) << (k - 1)) - 1) + impair) >> k);
     }
     if ((bits >> 63) != 0) *out++ = '-';
     const std::uint64_t entier = n / 1000000;
