@@ -17,7 +17,7 @@ reference=${1:-}
 if [[ -n "$reference" ]]; then reference=$(realpath "$reference"); fi
 
 cmake --preset release >/dev/null
-cmake --build --preset release -j2 >/dev/null
+cmake --build --preset release -j2 | tail -n 1
 
 rep=build/bench
 mkdir -p "$rep"
