@@ -1,15 +1,96 @@
 #include "output/nombres.hpp"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace ruter {
 
-char* ecrire_fixe(char* out, double v) {
+namespace {
+
+constexpr char kPaires[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+inline void deux_chiffres(char* p, unsigned v) { std::memcpy(p, kPaires + 2 * v, 2); }
+
+constexpr std::uint64_t kPuissances[] = {
+    1,           10,           100,           1000,           10000,
+    100000,      1000000,      10000000,      100000000,      1000000000,
+    10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000};
+
+// `v` < 10^14 in decimal without leading zeros.
+inline char* ecrire_entier_court(char* out, std::uint64_t v) {
+    int n = 1;
+    while (n < 14 && v >= kPuissances[n]) ++n;
+    char* fin = out + n;
+    char* p = fin;
+    while (v >= 100) {
+        p -= 2;
+        deux_chiffres(p, static_cast<unsigned>(v % 100));
+        v /= 100;
+    }
+    if (v >= 10) {
+        deux_chiffres(p - 2, static_cast<unsigned>(v));
+    } else {
+        p[-1] = static_cast<char>('0' + v);
+    }
+    return fin;
+}
+
+#ifdef __SIZEOF_INT128__
+__extension__ typedef unsigned __int128 u128;
+#endif
+
+char* ecrire_fixe_snprintf(char* out, double v) {
     char tmp[kMaxFixe + 8];
     int n = std::snprintf(tmp, sizeof tmp, "%f", v);
-    for (int i = 0; i < n; ++i) out[i] = tmp[i];
+    std::memcpy(out, tmp, static_cast<std::size_t>(n));
     return out + n;
+}
+
+}  // namespace
+
+// The binary value is m * 2^-k with an integer m < 2^53. Below 2^44 the
+// scaled value m * 10^6 < 2^73 fits in 128 bits, so v * 10^6 rounded half to
+// even is (m * 10^6) >> k plus one when the dropped bits are more than half,
+// or exactly half and the kept part is odd: the same rounding glibc applies
+// to the exact decimal expansion. The result is below 2^44 * 10^6 < 2^64.
+char* ecrire_fixe(char* out, double v) {
+#ifndef __SIZEOF_INT128__
+    return ecrire_fixe_snprintf(out, v);  // compilers without 128-bit integers
+#else
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const unsigned exposant = static_cast<unsigned>(bits >> 52) & 0x7FF;
+    if (exposant >= 1023 + 44) return ecrire_fixe_snprintf(out, v);  // also inf and nan
+    std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+    unsigned k = 1074;  // subnormals: m * 2^-1074
+    if (exposant != 0) {
+        m |= std::uint64_t{1} << 52;
+        k = 1075 - exposant;
+    }
+    std::uint64_t n = 0;  // v * 10^6, rounded
+    if (k < 74) {         // from 2^74 on, m * 10^6 / 2^k < 1/2
+        // Adding half less one, plus one more when the kept part is odd,
+        // carries into the kept part exactly when rounding half to even
+        // rounds up.
+        const u128 p = static_cast<u128>(m) * 1000000u;
+        const u128 impair = (p >> k) & 1;
+        n = static_cast<std::uint64_t>((p + ((static_cast<u128>(1) << (k - 1)) - 1) + impair) >> k);
+    }
+    if ((bits >> 63) != 0) *out++ = '-';
+    const std::uint64_t entier = n / 1000000;
+    const auto fraction = static_cast<unsigned>(n % 1000000);
+    out = ecrire_entier_court(out, entier);
+    *out = '.';
+    deux_chiffres(out + 1, fraction / 10000);
+    deux_chiffres(out + 3, fraction / 100 % 100);
+    deux_chiffres(out + 5, fraction % 100);
+    return out + 7;
+#endif
 }
 
 char* ecrire_entier(char* out, long long v) { return std::to_chars(out, out + kMaxEntier, v).ptr; }

@@ -1,4 +1,12 @@
 // Decimal text of numbers as the MIF writer prints them.
+//
+// ecrire_fixe is the one place where doubles become text. Its contract: the
+// bytes are exactly those of printf("%f") in the C locale (glibc), namely
+// fixed notation with six decimals of the exact binary value rounded half to
+// even, a "-" whenever the sign bit is set (so "-0.000000" for negative zero
+// and for negatives that round to zero), and "inf", "-inf", "nan", "-nan".
+// Magnitudes below 2^44 (every coordinate, by far) take an exact integer path;
+// anything larger, and inf and nan, go to snprintf itself.
 #pragma once
 
 #include <cstddef>
@@ -9,10 +17,8 @@ namespace ruter {
 // six decimals), rounded up.
 inline constexpr std::size_t kMaxFixe = 328;
 
-// Writes `v` exactly as printf("%f", v) does in the C locale: fixed notation,
-// six decimals, the exact binary value rounded half to even; "-0.000000" for
-// negative zero and small negatives, "inf", "-inf", "nan", "-nan". Writes at
-// most kMaxFixe bytes at `out`, no NUL, and returns the end.
+// Writes `v` as printf("%f", v) does (see above). Writes at most kMaxFixe
+// bytes at `out`, no NUL, and returns the end.
 char* ecrire_fixe(char* out, double v);
 
 // Longest text of `ecrire_entier`.

@@ -15,3 +15,12 @@ bash tests/windows.sh
 
 echo "== Debian package: install, convert the example, remove"
 bash tests/paquet_deb.sh
+
+echo "== benchmark tools: smoke run on a 2 MB route file (the real benchmark is bash bench/run.sh)"
+smoke=build/release/bench-smoke
+mkdir -p "$smoke"
+build/release/bench/generer_ruter "$smoke/Ruter" 2
+build/release/bench/banc "$(realpath build/release/ruter2mif)" "$smoke" 1
+if [[ -x build/release/bench/micro_nombres ]]; then
+  build/release/bench/micro_nombres --benchmark_min_time=0.01
+fi
