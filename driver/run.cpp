@@ -196,15 +196,20 @@ int conclure(const Resultat& r) {
 void convertir_memoire(std::string_view entree, std::string& mif, std::string& mid,
                        std::string_view fin) {
     auto c = std::make_unique<Conversion>();
-    preparer(*c);
-    ouvrir_sortie(c->fichecrit, nullptr, &mif, fin);
-    ouvrir_sortie(c->fichesql, nullptr, &mid, fin);
-    ecrire_entete(c->fichecrit);
+    convertir_memoire(*c, entree, mif, mid, fin);
+}
+
+void convertir_memoire(Conversion& c, std::string_view entree, std::string& mif, std::string& mid,
+                       std::string_view fin) {
+    preparer(c);
+    ouvrir_sortie(c.fichecrit, nullptr, &mif, fin);
+    ouvrir_sortie(c.fichesql, nullptr, &mid, fin);
+    ecrire_entete(c.fichecrit);
     std::size_t n = avant_fin_texte(entree.data(), entree.size());
-    std::size_t lu = traiter_lignes(*c, entree.data(), n);
-    fin_entree(*c, entree.data() + lu, n - lu);
-    vider(c->fichecrit);
-    vider(c->fichesql);
+    std::size_t lu = traiter_lignes(c, entree.data(), n);
+    fin_entree(c, entree.data() + lu, n - lu);
+    vider(c.fichecrit);
+    vider(c.fichesql);
 }
 
 }  // namespace ruter
