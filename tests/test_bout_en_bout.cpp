@@ -2,6 +2,7 @@
 // and what the program does when a file cannot be opened, read or written.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "e2e.hpp"
@@ -70,75 +71,119 @@ TEST(BoutEnBout, CrLfAndCtrlZInputConvertAsPlainLines) {
               e2e::en_fins_de_ligne(lire_fichier(e2e::donnees("exemple/Ruter.mid"))));
 }
 
-// Outputs of an earlier run, which a failed run must leave as they are.
-void anciennes_sorties(const Dossier& d) {
-    ecrire_fichier(d / "Ruter.mif", "old mif\n");
-    ecrire_fichier(d / "Ruter.mid", "old mid\n");
-}
-
-void sorties_intactes(const Dossier& d) {
-    EXPECT_EQ(lire_fichier(d / "Ruter.mif"), "old mif\n");
-    EXPECT_EQ(lire_fichier(d / "Ruter.mid"), "old mid\n");
-}
-
-TEST(Echecs, MissingRouteFileKeepsEarlierOutputs) {
-    Dossier d;
-    anciennes_sorties(d);
-    e2e::Execution e = e2e::lancer(d);
-    EXPECT_EQ(e.statut, 255);
-    EXPECT_EQ(e.sortie, message(kOuverture));
-    EXPECT_EQ(e.erreur, message("ruter2mif: Ruter: No such file or directory"));
-    sorties_intactes(d);
-}
-
-TEST(Echecs, MissingRouteFileCreatesNoOutput) {
-    Dossier d;
-    e2e::Execution e = e2e::lancer(d);
-    EXPECT_EQ(e.statut, 255);
-    EXPECT_FALSE(fs::exists(d / "Ruter.mif"));
-    EXPECT_FALSE(fs::exists(d / "Ruter.mid"));
-}
-
-TEST(Echecs, RouteFileThatIsADirectoryIsNotOpened) {
-    Dossier d;
-    fs::create_directory(d / "Ruter");
-    anciennes_sorties(d);
-    e2e::Execution e = e2e::lancer(d);
-    EXPECT_EQ(e.statut, 255);
-    EXPECT_EQ(e.sortie, message(kOuverture));
-    EXPECT_EQ(e.erreur, message("ruter2mif: Ruter: Is a directory"));
-    sorties_intactes(d);
-}
-
-TEST(Echecs, OutputThatCannotBeOpenedLeavesTheOtherOutputUntouched) {
-    {
-        Dossier d;
-        ecrire_fichier(d / "Ruter", "3600 300 0 S\n");
-        fs::create_directory(d / "Ruter.mif");
-        ecrire_fichier(d / "Ruter.mid", "old mid\n");
-        e2e::Execution e = e2e::lancer(d);
-        EXPECT_EQ(e.statut, 255);
-        EXPECT_EQ(e.sortie, message(kOuverture));
-        EXPECT_EQ(e.erreur, message("ruter2mif: Ruter.mif: Is a directory"));
-        EXPECT_EQ(lire_fichier(d / "Ruter.mid"), "old mid\n");
+// What a directory holds: each entry's name with its kind and its contents
+// (or, for a link, where it points).
+std::map<std::string, std::string> etat(const Dossier& d) {
+    std::map<std::string, std::string> r;
+    for (const fs::directory_entry& e : fs::directory_iterator(d.chemin)) {
+        std::string& v = r[e.path().filename().string()];
+        if (e.is_symlink()) {
+            v = "link to " + fs::read_symlink(e.path()).string();
+        } else if (e.is_directory()) {
+            v = "directory";
+        } else {
+            v = "file " + lire_fichier(e.path());
+        }
     }
-    {
+    return r;
+}
+
+const std::string kRoute = "3600 300 0 S\n";
+
+// Every failure found before anything is written leaves the directory exactly
+// as it was: the route file, earlier outputs and links kept, nothing created.
+TEST(Echecs, FailureBeforeWritingLeavesEveryFileAsItWas) {
+    struct Cas {
+        const char* quoi;
+        void (*preparer)(const Dossier&);
+        const char* erreur;  // the line on standard error
+    };
+    const Cas cas[] = {
+        {"no route file, earlier outputs",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter.mif", "old mif\n");
+             ecrire_fichier(d / "Ruter.mid", "old mid\n");
+         },
+         "ruter2mif: Ruter: No such file or directory"},
+        {"no route file, no outputs", [](const Dossier&) {},
+         "ruter2mif: Ruter: No such file or directory"},
+        {"route file a directory",
+         [](const Dossier& d) {
+             fs::create_directory(d / "Ruter");
+             ecrire_fichier(d / "Ruter.mif", "old mif\n");
+         },
+         "ruter2mif: Ruter: Is a directory"},
+        {"Ruter.mif a directory",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             fs::create_directory(d / "Ruter.mif");
+             ecrire_fichier(d / "Ruter.mid", "old mid\n");
+         },
+         "ruter2mif: Ruter.mif: Is a directory"},
+        {"Ruter.mid a directory",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             ecrire_fichier(d / "Ruter.mif", "old mif\n");
+             fs::create_directory(d / "Ruter.mid");
+         },
+         "ruter2mif: Ruter.mid: Is a directory"},
+        {"Ruter.mid a directory, no Ruter.mif (the one created is removed)",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             fs::create_directory(d / "Ruter.mid");
+         },
+         "ruter2mif: Ruter.mid: Is a directory"},
+        {"Ruter.mif a link into a missing directory",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             fs::create_symlink("nowhere/Ruter.mif", d / "Ruter.mif");
+             ecrire_fichier(d / "Ruter.mid", "old mid\n");
+         },
+         "ruter2mif: Ruter.mif: No such file or directory"},
+        {"Ruter.mif a hard link to Ruter",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             fs::create_hard_link(d / "Ruter", d / "Ruter.mif");
+             ecrire_fichier(d / "Ruter.mid", "old mid\n");
+         },
+         "ruter2mif: Ruter.mif: same file as Ruter"},
+        {"Ruter.mif a symbolic link to Ruter",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             fs::create_symlink("Ruter", d / "Ruter.mif");
+             ecrire_fichier(d / "Ruter.mid", "old mid\n");
+         },
+         "ruter2mif: Ruter.mif: same file as Ruter"},
+        {"Ruter.mid a hard link to Ruter",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             ecrire_fichier(d / "Ruter.mif", "old mif\n");
+             fs::create_hard_link(d / "Ruter", d / "Ruter.mid");
+         },
+         "ruter2mif: Ruter.mid: same file as Ruter"},
+        {"Ruter.mid a symbolic link to Ruter, no Ruter.mif",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             fs::create_symlink("Ruter", d / "Ruter.mid");
+         },
+         "ruter2mif: Ruter.mid: same file as Ruter"},
+        {"Ruter.mid a hard link to Ruter.mif",
+         [](const Dossier& d) {
+             ecrire_fichier(d / "Ruter", kRoute);
+             ecrire_fichier(d / "Ruter.mif", "old mif\n");
+             fs::create_hard_link(d / "Ruter.mif", d / "Ruter.mid");
+         },
+         "ruter2mif: Ruter.mid: same file as Ruter.mif"},
+    };
+    for (const Cas& c : cas) {
         Dossier d;
-        ecrire_fichier(d / "Ruter", "3600 300 0 S\n");
-        ecrire_fichier(d / "Ruter.mif", "old mif\n");
-        fs::create_directory(d / "Ruter.mid");
+        c.preparer(d);
+        const auto avant = etat(d);
         e2e::Execution e = e2e::lancer(d);
-        EXPECT_EQ(e.statut, 255);
-        EXPECT_EQ(e.erreur, message("ruter2mif: Ruter.mid: Is a directory"));
-        EXPECT_EQ(lire_fichier(d / "Ruter.mif"), "old mif\n");
-    }
-    {
-        // An output the run had to create is removed again.
-        Dossier d;
-        ecrire_fichier(d / "Ruter", "3600 300 0 S\n");
-        fs::create_directory(d / "Ruter.mid");
-        EXPECT_EQ(e2e::lancer(d).statut, 255);
-        EXPECT_FALSE(fs::exists(d / "Ruter.mif"));
+        EXPECT_EQ(e.statut, 255) << c.quoi;
+        EXPECT_EQ(e.sortie, message(kOuverture)) << c.quoi;
+        EXPECT_EQ(e.erreur, message(c.erreur)) << c.quoi;
+        EXPECT_EQ(etat(d), avant) << c.quoi;
     }
 }
 
@@ -163,26 +208,6 @@ TEST(Echecs, ReadFailureIsReported) {
     EXPECT_EQ(e.statut, 255);
     EXPECT_EQ(e.sortie, message(kLecture));
     EXPECT_EQ(e.erreur, message("ruter2mif: Ruter: Input/output error"));
-}
-
-TEST(Echecs, OutputThatIsTheRouteFileIsRefusedBeforeAnythingIsEmptied) {
-    const std::string route = lire_fichier(e2e::donnees("exemple/Ruter"));
-    for (bool symbolique : {false, true}) {
-        for (const char* nom : {"Ruter.mif", "Ruter.mid"}) {
-            Dossier d;
-            ecrire_fichier(d / "Ruter", route);
-            if (symbolique) {
-                fs::create_symlink("Ruter", d / nom);
-            } else {
-                fs::create_hard_link(d / "Ruter", d / nom);
-            }
-            e2e::Execution e = e2e::lancer(d);
-            EXPECT_EQ(e.statut, 255) << nom;
-            EXPECT_EQ(e.sortie, message(kOuverture)) << nom;
-            EXPECT_EQ(e.erreur, message(std::string("ruter2mif: ") + nom + ": same file as Ruter"));
-            EXPECT_EQ(lire_fichier(d / "Ruter"), route) << nom;
-        }
-    }
 }
 
 }  // namespace
