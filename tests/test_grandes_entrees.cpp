@@ -117,6 +117,14 @@ TEST(GrandesEntrees, LongLinesAndManyWordsAreReadWhole) {
     }
 }
 
+TEST(GrandesEntrees, CtrlZEndsTheInputEvenWithMegabytesAfterIt) {
+    std::string apres;
+    while (apres.size() < (3u << 20)) apres += "3600 300 0 T\nNavn T\n";
+    Sorties s = convertir("60 0 0 S\n\x1A" + apres);
+    EXPECT_EQ(s.mif, "Point 0.000000 1.000000\nSymbol (\"S.BMP\",0,12,0)\n");
+    EXPECT_EQ(s.mid, "");
+}
+
 TEST(GrandesEntrees, EveryByteValueConverts) {
     // Each byte value in a name, a text and a mark's symbol, then all 256 in
     // a row (the input ends at the Ctrl-Z among them).
