@@ -22,6 +22,7 @@
 
 #include "driver/run.hpp"
 #include "input/conversion.hpp"
+#include "tests/entete_mif.hpp"
 
 namespace {
 
@@ -31,14 +32,6 @@ using std::string_view;
     int n = static_cast<int>(ligne.size() < 200 ? ligne.size() : 200);
     std::fprintf(stderr, "ruter2mif fuzz: %s\n  at line: \"%.*s\"\n", quoi, n, ligne.data());
     std::abort();
-}
-
-std::string entete() {
-    std::string h =
-        "Version 300\nCharset \"WindowsLatin1\" \nDelimiter  \",\" \nIndex 2\nColumns 20\n"
-        "Nom Char(20)\n";
-    for (int j = 1; j <= 19; ++j) h += "Commentaire_" + std::to_string(j) + " Char(150)\n";
-    return h + "\nData \n\n";
 }
 
 struct Lecture {
@@ -136,7 +129,7 @@ string_view stylo(string_view l) {
 }
 
 void verifier_mif(string_view mif, const Lecture& lu) {
-    static const std::string kEntete = entete();
+    static const std::string kEntete = attendu::entete_mif();
     if (!mif.starts_with(kEntete)) faute("MIF does not start with the header");
     if (!mif.ends_with("\n")) faute("MIF does not end with a line end");
     Lignes f{mif.substr(kEntete.size())};

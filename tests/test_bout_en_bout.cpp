@@ -6,6 +6,7 @@
 #include <string>
 
 #include "e2e.hpp"
+#include "entete_mif.hpp"
 
 namespace {
 
@@ -21,15 +22,6 @@ const std::string kEcriture =
     "criture de fichier";
 
 std::string message(const std::string& m) { return e2e::en_fins_de_ligne(m + "\n"); }
-
-// The header alone: what an empty route file gives.
-std::string entete() {
-    std::string h =
-        "Version 300\nCharset \"WindowsLatin1\" \nDelimiter  \",\" \nIndex 2\nColumns 20\n"
-        "Nom Char(20)\n";
-    for (int j = 1; j <= 19; ++j) h += "Commentaire_" + std::to_string(j) + " Char(150)\n";
-    return h + "\nData \n\n";
-}
 
 TEST(BoutEnBout, WorkedExampleConvertsByteForByte) {
     Dossier d;
@@ -51,7 +43,7 @@ TEST(BoutEnBout, EmptyRouteFileGivesHeaderOnlyAndArgumentsChangeNothing) {
     e2e::Execution e = e2e::lancer(d, "-h --version Autre");
     EXPECT_EQ(e.statut, 0);
     EXPECT_EQ(e.sortie, "");
-    EXPECT_EQ(lire_fichier(d / "Ruter.mif"), e2e::en_fins_de_ligne(entete()));
+    EXPECT_EQ(lire_fichier(d / "Ruter.mif"), e2e::en_fins_de_ligne(attendu::entete_mif()));
     EXPECT_EQ(lire_fichier(d / "Ruter.mid"), "");
     EXPECT_EQ(std::distance(fs::directory_iterator(d.chemin), fs::directory_iterator{}), 3);
 }

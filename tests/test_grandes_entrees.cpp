@@ -2,10 +2,12 @@
 // vertices, a line of 50 MB, a line of 100,000 words, every byte value.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "e2e.hpp"
+#include "entete_mif.hpp"
 
 namespace {
 
@@ -13,16 +15,11 @@ using e2e::Dossier;
 using e2e::ecrire_fichier;
 using e2e::lire_fichier;
 
-// The header and the Data line, as the first 28 lines of every MIF.
-constexpr int kLignesEntete = 28;
-
+// The Data section: what follows the header.
 std::string apres_entete(const std::string& mif) {
-    std::size_t debut = 0;
-    for (int k = 0; k < kLignesEntete && debut != std::string::npos; ++k) {
-        debut = mif.find('\n', debut);
-        if (debut != std::string::npos) ++debut;
-    }
-    return debut == std::string::npos ? std::string{} : mif.substr(debut);
+    static const std::string entete = attendu::entete_mif();
+    EXPECT_TRUE(mif.starts_with(entete));
+    return mif.substr(std::min(entete.size(), mif.size()));
 }
 
 // Converts `route` in a fresh directory; the outputs are returned with "\n"
