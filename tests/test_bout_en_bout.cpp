@@ -4,6 +4,8 @@
 
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "e2e.hpp"
 #include "entete_mif.hpp"
@@ -80,102 +82,58 @@ std::map<std::string, std::string> etat(const Dossier& d) {
     return r;
 }
 
-const std::string kRoute = "3600 300 0 S\n";
+// Fills `d` from a list of entries: "Ruter" (a route file), "NAME" (a file
+// with some earlier content), "NAME/" (a directory), "NAME -> TARGET" (a
+// symbolic link) or "NAME => TARGET" (a hard link).
+void remplir(const Dossier& d, std::initializer_list<std::string_view> entrees) {
+    for (std::string_view e : entrees) {
+        std::size_t fleche = e.find(" -> "), lien = e.find(" => ");
+        if (fleche != std::string_view::npos) {
+            fs::create_symlink(e.substr(fleche + 4), d / e.substr(0, fleche));
+        } else if (lien != std::string_view::npos) {
+            fs::create_hard_link(d / e.substr(lien + 4), d / e.substr(0, lien));
+        } else if (e.ends_with('/')) {
+            fs::create_directory(d / e.substr(0, e.size() - 1));
+        } else {
+            ecrire_fichier(d / e, e == "Ruter" ? "3600 300 0 S\n" : "old " + std::string(e) + "\n");
+        }
+    }
+}
 
 // Every failure found before anything is written leaves the directory exactly
-// as it was: the route file, earlier outputs and links kept, nothing created.
+// as it was: the route file, earlier outputs and links kept, nothing created
+// (an output the run created for the attempt is removed again).
 TEST(Echecs, FailureBeforeWritingLeavesEveryFileAsItWas) {
     struct Cas {
-        const char* quoi;
-        void (*preparer)(const Dossier&);
+        std::initializer_list<std::string_view> entrees;
         const char* erreur;  // the line on standard error
     };
     const Cas cas[] = {
-        {"no route file, earlier outputs",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter.mif", "old mif\n");
-             ecrire_fichier(d / "Ruter.mid", "old mid\n");
-         },
-         "ruter2mif: Ruter: No such file or directory"},
-        {"no route file, no outputs", [](const Dossier&) {},
-         "ruter2mif: Ruter: No such file or directory"},
-        {"route file a directory",
-         [](const Dossier& d) {
-             fs::create_directory(d / "Ruter");
-             ecrire_fichier(d / "Ruter.mif", "old mif\n");
-         },
-         "ruter2mif: Ruter: Is a directory"},
-        {"Ruter.mif a directory",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             fs::create_directory(d / "Ruter.mif");
-             ecrire_fichier(d / "Ruter.mid", "old mid\n");
-         },
-         "ruter2mif: Ruter.mif: Is a directory"},
-        {"Ruter.mid a directory",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             ecrire_fichier(d / "Ruter.mif", "old mif\n");
-             fs::create_directory(d / "Ruter.mid");
-         },
-         "ruter2mif: Ruter.mid: Is a directory"},
-        {"Ruter.mid a directory, no Ruter.mif (the one created is removed)",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             fs::create_directory(d / "Ruter.mid");
-         },
-         "ruter2mif: Ruter.mid: Is a directory"},
-        {"Ruter.mif a link into a missing directory",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             fs::create_symlink("nowhere/Ruter.mif", d / "Ruter.mif");
-             ecrire_fichier(d / "Ruter.mid", "old mid\n");
-         },
+        {{"Ruter.mif", "Ruter.mid"}, "ruter2mif: Ruter: No such file or directory"},
+        {{}, "ruter2mif: Ruter: No such file or directory"},
+        {{"Ruter/", "Ruter.mif"}, "ruter2mif: Ruter: Is a directory"},
+        {{"Ruter", "Ruter.mif/", "Ruter.mid"}, "ruter2mif: Ruter.mif: Is a directory"},
+        {{"Ruter", "Ruter.mif", "Ruter.mid/"}, "ruter2mif: Ruter.mid: Is a directory"},
+        {{"Ruter", "Ruter.mid/"}, "ruter2mif: Ruter.mid: Is a directory"},
+        {{"Ruter", "Ruter.mif -> nowhere/Ruter.mif", "Ruter.mid"},
          "ruter2mif: Ruter.mif: No such file or directory"},
-        {"Ruter.mif a hard link to Ruter",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             fs::create_hard_link(d / "Ruter", d / "Ruter.mif");
-             ecrire_fichier(d / "Ruter.mid", "old mid\n");
-         },
-         "ruter2mif: Ruter.mif: same file as Ruter"},
-        {"Ruter.mif a symbolic link to Ruter",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             fs::create_symlink("Ruter", d / "Ruter.mif");
-             ecrire_fichier(d / "Ruter.mid", "old mid\n");
-         },
-         "ruter2mif: Ruter.mif: same file as Ruter"},
-        {"Ruter.mid a hard link to Ruter",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             ecrire_fichier(d / "Ruter.mif", "old mif\n");
-             fs::create_hard_link(d / "Ruter", d / "Ruter.mid");
-         },
-         "ruter2mif: Ruter.mid: same file as Ruter"},
-        {"Ruter.mid a symbolic link to Ruter, no Ruter.mif",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             fs::create_symlink("Ruter", d / "Ruter.mid");
-         },
-         "ruter2mif: Ruter.mid: same file as Ruter"},
-        {"Ruter.mid a hard link to Ruter.mif",
-         [](const Dossier& d) {
-             ecrire_fichier(d / "Ruter", kRoute);
-             ecrire_fichier(d / "Ruter.mif", "old mif\n");
-             fs::create_hard_link(d / "Ruter.mif", d / "Ruter.mid");
-         },
+        {{"Ruter", "Ruter.mif => Ruter", "Ruter.mid"}, "ruter2mif: Ruter.mif: same file as Ruter"},
+        {{"Ruter", "Ruter.mif -> Ruter", "Ruter.mid"}, "ruter2mif: Ruter.mif: same file as Ruter"},
+        {{"Ruter", "Ruter.mif", "Ruter.mid => Ruter"}, "ruter2mif: Ruter.mid: same file as Ruter"},
+        {{"Ruter", "Ruter.mid -> Ruter"}, "ruter2mif: Ruter.mid: same file as Ruter"},
+        {{"Ruter", "Ruter.mif", "Ruter.mid => Ruter.mif"},
          "ruter2mif: Ruter.mid: same file as Ruter.mif"},
     };
     for (const Cas& c : cas) {
         Dossier d;
-        c.preparer(d);
+        remplir(d, c.entrees);
         const auto avant = etat(d);
         e2e::Execution e = e2e::lancer(d);
-        EXPECT_EQ(e.statut, 255) << c.quoi;
-        EXPECT_EQ(e.sortie, message(kOuverture)) << c.quoi;
-        EXPECT_EQ(e.erreur, message(c.erreur)) << c.quoi;
-        EXPECT_EQ(etat(d), avant) << c.quoi;
+        const std::string quoi = ::testing::PrintToString(std::vector<std::string_view>(c.entrees));
+        EXPECT_EQ(e.statut, 255) << quoi;
+        EXPECT_EQ(e.sortie, message(kOuverture)) << quoi;
+        EXPECT_EQ(e.erreur, message(c.erreur)) << quoi;
+        EXPECT_EQ(etat(d), avant) << quoi;
     }
 }
 
