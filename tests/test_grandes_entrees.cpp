@@ -1,11 +1,13 @@
 // The real binary on inputs far past any fixed size: a route of millions of
-// vertices, a line of 50 MB, a line of 100,000 words, every byte value.
+// vertices, a line of 50 MB, a line of 100,000 words, every byte value, and
+// lines across the boundaries of the blocks the binary reads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "driver/run.hpp"
 #include "e2e.hpp"
 #include "entete_mif.hpp"
 
@@ -112,6 +114,35 @@ TEST(GrandesEntrees, LongLinesAndManyWordsAreReadWhole) {
         EXPECT_TRUE(s.mif == c.mif) << c.quoi;
         EXPECT_TRUE(s.mid == c.mid) << c.quoi;
     }
+}
+
+// The binary reads "Ruter" in blocks. For every block size that is a power of
+// two from 4 KiB to 4 MiB, the route file below has a mark's CR LF split
+// across the block boundary, with lines of all kinds before it; the file must
+// convert exactly as the same bytes converted at once in memory.
+TEST(GrandesEntrees, ReadBlockBoundariesChangeNothing) {
+    std::string exemple;
+    for (char c : lire_fichier(e2e::donnees("exemple/Ruter"))) {
+        if (c == '\n') exemple += '\r';
+        exemple += c;
+    }
+    const std::string marque = "3600 300 0 S";
+    std::string route;
+    for (std::size_t bord = 4096; bord <= (4u << 20); bord *= 2) {
+        while (route.size() + 600 < bord) route += exemple + "\r\n";
+        // A name of the right length puts the mark's CR last before the boundary.
+        route += "Navn " + std::string(bord - 1 - route.size() - marque.size() - 7, 'x') + "\r\n";
+        route += marque + "\r\n";
+    }
+    route += exemple;
+    std::string mif, mid;
+    ruter::convertir_memoire(route, mif, mid, e2e::fin_ligne());
+
+    Dossier d;
+    ecrire_fichier(d / "Ruter", route);
+    ASSERT_EQ(e2e::lancer(d).statut, 0);
+    EXPECT_EQ(e2e::premiere_difference(mif, lire_fichier(d / "Ruter.mif")), "");
+    EXPECT_EQ(e2e::premiere_difference(mid, lire_fichier(d / "Ruter.mid")), "");
 }
 
 TEST(GrandesEntrees, CtrlZEndsTheInputEvenWithMegabytesAfterIt) {
