@@ -115,6 +115,7 @@ TEST(Echecs, FailureBeforeWritingLeavesEveryFileAsItWas) {
         {{"Ruter", "Ruter.mif/", "Ruter.mid"}, "ruter2mif: Ruter.mif: Is a directory"},
         {{"Ruter", "Ruter.mif", "Ruter.mid/"}, "ruter2mif: Ruter.mid: Is a directory"},
         {{"Ruter", "Ruter.mid/"}, "ruter2mif: Ruter.mid: Is a directory"},
+        {{"Ruter", "Ruter.mif -> cible.mif", "Ruter.mid/"}, "ruter2mif: Ruter.mid: Is a directory"},
         {{"Ruter", "Ruter.mif -> nowhere/Ruter.mif", "Ruter.mid"},
          "ruter2mif: Ruter.mif: No such file or directory"},
         {{"Ruter", "Ruter.mif => Ruter", "Ruter.mid"}, "ruter2mif: Ruter.mif: same file as Ruter"},
