@@ -30,7 +30,8 @@ Resultat echec(Echec e, const char* fichier, int errnum, const char* raison = nu
 struct Fichier {
     std::FILE* f = nullptr;
     const char* nom = nullptr;
-    bool cree = false;  // created by this run, so removed again if the run gives up early
+    bool cree = false;  // the name led to no file: the run creates it, and
+                        // removes it again if the run gives up early
 
     ~Fichier() {
         if (f != nullptr) std::fclose(f);
@@ -41,7 +42,7 @@ struct Fichier {
 bool ouvrir_sans_vider(Fichier& s, const char* nom) {
     s.nom = nom;
     std::error_code ec;
-    s.cree = !fs::exists(fs::symlink_status(nom, ec));
+    s.cree = !fs::exists(nom, ec);  // no entry, or a link that points nowhere
     errno = 0;
     s.f = std::fopen(nom, "ab");
     return s.f != nullptr;
@@ -50,7 +51,12 @@ bool ouvrir_sans_vider(Fichier& s, const char* nom) {
 void abandonner(Fichier& s) {
     if (s.f != nullptr) std::fclose(s.f);
     s.f = nullptr;
-    if (s.cree) std::remove(s.nom);
+    if (!s.cree) return;
+    // Through a link, the file created is the one the link names: that file
+    // is removed, and the link, which was there before, stays.
+    std::error_code ec;
+    fs::path cree = fs::canonical(s.nom, ec);
+    if (!ec) fs::remove(cree, ec);
 }
 
 bool meme_fichier(const char* a, const char* b) {
@@ -196,15 +202,20 @@ int conclure(const Resultat& r) {
 void convertir_memoire(std::string_view entree, std::string& mif, std::string& mid,
                        std::string_view fin) {
     auto c = std::make_unique<Conversion>();
-    preparer(*c);
-    ouvrir_sortie(c->fichecrit, nullptr, &mif, fin);
-    ouvrir_sortie(c->fichesql, nullptr, &mid, fin);
-    ecrire_entete(c->fichecrit);
+    convertir_memoire(*c, entree, mif, mid, fin);
+}
+
+void convertir_memoire(Conversion& c, std::string_view entree, std::string& mif, std::string& mid,
+                       std::string_view fin) {
+    preparer(c);
+    ouvrir_sortie(c.fichecrit, nullptr, &mif, fin);
+    ouvrir_sortie(c.fichesql, nullptr, &mid, fin);
+    ecrire_entete(c.fichecrit);
     std::size_t n = avant_fin_texte(entree.data(), entree.size());
-    std::size_t lu = traiter_lignes(*c, entree.data(), n);
-    fin_entree(*c, entree.data() + lu, n - lu);
-    vider(c->fichecrit);
-    vider(c->fichesql);
+    std::size_t lu = traiter_lignes(c, entree.data(), n);
+    fin_entree(c, entree.data() + lu, n - lu);
+    vider(c.fichecrit);
+    vider(c.fichesql);
 }
 
 }  // namespace ruter

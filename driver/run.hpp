@@ -9,6 +9,8 @@
 
 namespace ruter {
 
+struct Conversion;
+
 enum class Echec { aucun, ouverture, lecture, ecriture };
 
 struct Resultat {
@@ -30,6 +32,11 @@ int conclure(const Resultat& r);
 // Converts a whole route file held in memory: header, objects and rows, with
 // `fin` as the line end of both outputs.
 void convertir_memoire(std::string_view entree, std::string& mif, std::string& mid,
+                       std::string_view fin = kFinLignePlateforme);
+
+// The same with the buffers of `c`, set aside by an earlier conversion and
+// reused, so that many conversions in a row allocate nothing more.
+void convertir_memoire(Conversion& c, std::string_view entree, std::string& mif, std::string& mid,
                        std::string_view fin = kFinLignePlateforme);
 
 }  // namespace ruter

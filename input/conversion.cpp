@@ -84,6 +84,7 @@ void fin_entree(Conversion& c, const char* reste, std::size_t n) {
 }
 
 std::size_t avant_fin_texte(const char* data, std::size_t n) {
+    if (n == 0) return 0;  // `data` may then be null, which memchr must not see
     const void* z = std::memchr(data, 0x1A, n);
     return z != nullptr ? static_cast<std::size_t>(static_cast<const char*>(z) - data) : n;
 }

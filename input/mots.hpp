@@ -26,7 +26,9 @@ struct TableMots {
 // Splits `ligne` (its content, without the line end) into `t`.
 void decouper(TableMots& t, const char* ligne, std::size_t len);
 
-// Word `k` of the current line; a word the line does not have is empty.
-inline Mot mot_n(const TableMots& t, std::size_t k) { return k < t.nbmot ? t.mot[k] : Mot{}; }
+// Word `k` of the current line; a word the line does not have is empty. It is
+// a view of "", not a null view, so that it can be copied like any other word
+// (memcpy and strtod must never see a null pointer, even for no bytes).
+inline Mot mot_n(const TableMots& t, std::size_t k) { return k < t.nbmot ? t.mot[k] : Mot{""}; }
 
 }  // namespace ruter

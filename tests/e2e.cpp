@@ -1,6 +1,8 @@
 #include "e2e.hpp"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -55,9 +57,19 @@ Execution lancer(const Dossier& dossier, std::string_view arguments) {
     std::string cmd = "cd '" + dossier.chemin.string() + "' && " + commande() + " " +
                       std::string(arguments) + " </dev/null >'" + out.string() + "' 2>'" +
                       err.string() + "'";
-    int s = std::system(cmd.c_str());
+    // The shell and the converter are waited for with wait4, whose peak
+    // resident size covers the shell's own children: the converter's.
+    pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int s = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &s, 0, &usage) != pid) throw std::runtime_error("cannot run " + cmd);
     Execution e;
     e.statut = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+    e.pic_memoire = static_cast<long long>(usage.ru_maxrss) * 1024;
     e.sortie = lire_fichier(out);
     e.erreur = lire_fichier(err);
     fs::remove(out);

@@ -27,9 +27,10 @@ void ecrire_fichier(const fs::path& p, std::string_view contenu);
 std::string lire_fichier(const fs::path& p);
 
 struct Execution {
-    int statut = -1;     // process exit status, 0 to 255
-    std::string sortie;  // standard output
-    std::string erreur;  // standard error
+    int statut = -1;            // process exit status, 0 to 255
+    std::string sortie;         // standard output
+    std::string erreur;         // standard error
+    long long pic_memoire = 0;  // peak resident memory of the run, in bytes
 };
 
 // Runs the converter in `dossier`, with `arguments` appended to its command.

@@ -46,6 +46,8 @@ TEST(Decouper, WordsTheLineDoesNotHaveAreEmpty) {
     EXPECT_EQ(ruter::mot_n(t, 1), "");
     EXPECT_EQ(ruter::mot_n(t, 3), "");
     EXPECT_EQ(ruter::mot_n(t, 1000), "");
+    // A missing word still points at bytes: it is copied and parsed like any other.
+    EXPECT_NE(ruter::mot_n(t, 3).data(), nullptr);
 }
 
 TEST(Decouper, LongWordsAndManyWordsAreKeptWhole) {
