@@ -17,27 +17,9 @@
 #include <string>
 #include <string_view>
 
+#include "bench/alea.hpp"
+
 namespace {
-
-// splitmix64: small, fast, and the same sequence everywhere (the standard
-// library's distributions are not).
-struct Alea {
-    std::uint64_t etat;
-
-    std::uint64_t suivant() {
-        std::uint64_t z = (etat += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // An integer in [0, n).
-    std::uint64_t sous(std::uint64_t n) { return suivant() % n; }
-    // An integer in [a, b].
-    long long entre(long long a, long long b) {
-        return a + static_cast<long long>(sous(static_cast<std::uint64_t>(b - a + 1)));
-    }
-    bool chance(int pourcent) { return sous(100) < static_cast<std::uint64_t>(pourcent); }
-};
 
 template <std::size_t N>
 std::string_view choisir(Alea& a, const std::string_view (&t)[N]) {

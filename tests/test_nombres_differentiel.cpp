@@ -14,24 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/alea.hpp"
 #include "input/position.hpp"
 #include "output/nombres.hpp"
 
 namespace {
-
-struct Alea {
-    std::uint64_t etat;
-    std::uint64_t suivant() {
-        std::uint64_t z = (etat += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    std::uint64_t sous(std::uint64_t n) { return suivant() % n; }
-    // Uniform in [0, 1).
-    double unite() { return static_cast<double>(suivant() >> 11) * 0x1.0p-53; }
-    bool pile() { return (suivant() & 1) != 0; }
-};
 
 double depuis_bits(std::uint64_t b) {
     double d;
