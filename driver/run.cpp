@@ -167,9 +167,9 @@ Resultat executer() {
     if (r.echec == Echec::aucun && erreur_ecriture(*c)) r = erreur_sortie(*c);
 
     // Closed in order: input, MIF, MID. A failed close of an output (a write
-    // that the system could only report then) is a write failure.
-    std::fclose(h_fic.f);
-    h_fic.f = nullptr;
+    // that the system could only report then) is a write failure; of the
+    // input, a read failure.
+    if (!fermer(h_fic) && r.echec == Echec::aucun) r = echec(Echec::lecture, kEntree, errno);
     if (!fermer(fichecrit) && r.echec == Echec::aucun) r = echec(Echec::ecriture, kMif, errno);
     if (!fermer(fichesql) && r.echec == Echec::aucun) r = echec(Echec::ecriture, kMid, errno);
     return r;
