@@ -125,22 +125,22 @@ Resultat executer() {
         abandonner(fichecrit);
         return r;
     }
-    const char* double_emploi = nullptr;
-    const char* raison = nullptr;
-    if (meme_fichier(kMif, kEntree)) {
-        double_emploi = kMif;
-        raison = "same file as Ruter";
-    } else if (meme_fichier(kMid, kEntree)) {
-        double_emploi = kMid;
-        raison = "same file as Ruter";
-    } else if (meme_fichier(kMid, kMif)) {
-        double_emploi = kMid;
-        raison = "same file as Ruter.mif";
-    }
-    if (double_emploi != nullptr) {
-        abandonner(fichesql);
-        abandonner(fichecrit);
-        return echec(Echec::ouverture, double_emploi, 0, raison);
+    // An output that is the route file, or both outputs one file, would be
+    // emptied under the conversion's feet.
+    struct Distincts {
+        const char* sortie;
+        const char* autre;
+        const char* raison;
+    };
+    static constexpr Distincts kDistincts[] = {{kMif, kEntree, "same file as Ruter"},
+                                               {kMid, kEntree, "same file as Ruter"},
+                                               {kMid, kMif, "same file as Ruter.mif"}};
+    for (const Distincts& d : kDistincts) {
+        if (meme_fichier(d.sortie, d.autre)) {
+            abandonner(fichesql);
+            abandonner(fichecrit);
+            return echec(Echec::ouverture, d.sortie, 0, d.raison);
+        }
     }
     // All three are open and distinct: only now are the outputs emptied.
     for (Fichier* s : {&fichecrit, &fichesql}) {
