@@ -7,9 +7,6 @@
 #include <memory>
 #include <system_error>
 
-#include "input/conversion.hpp"
-#include "output/mif.hpp"
-
 namespace ruter {
 
 namespace {
@@ -19,9 +16,6 @@ namespace fs = std::filesystem;
 constexpr const char* kEntree = "Ruter";
 constexpr const char* kMif = "Ruter.mif";
 constexpr const char* kMid = "Ruter.mid";
-
-// Read blocks are this large; the buffer doubles when one line is longer.
-constexpr std::size_t kTailleLecture = std::size_t{1} << 20;
 
 Resultat echec(Echec e, const char* fichier, int errnum, const char* raison = nullptr) {
     return Resultat{e, fichier, errnum != 0 ? errnum : EIO, raison};
@@ -71,40 +65,9 @@ bool fermer(Fichier& s) {
     return std::fclose(f) == 0;
 }
 
-// Reads `h_fic` to its end (or to a Ctrl-Z) in large blocks and hands its
-// lines to the conversion.
-Resultat lire(std::FILE* h_fic, Conversion& c) {
-    std::size_t cap = kTailleLecture;
-    std::unique_ptr<char[]> ligne(new char[cap]);
-    std::size_t garde = 0;  // start of a line carried over from the last block
-    for (;;) {
-        if (garde == cap) {
-            std::unique_ptr<char[]> plus(new char[2 * cap]);
-            std::memcpy(plus.get(), ligne.get(), garde);
-            ligne = std::move(plus);
-            cap *= 2;
-        }
-        errno = 0;
-        std::size_t n = std::fread(ligne.get() + garde, 1, cap - garde, h_fic);
-        if (n == 0) {
-            if (std::ferror(h_fic)) return echec(Echec::lecture, kEntree, errno);
-            break;
-        }
-        std::size_t texte = avant_fin_texte(ligne.get() + garde, n);
-        std::size_t total = garde + texte;
-        std::size_t lu = traiter_lignes(c, ligne.get(), total);
-        garde = total - lu;
-        if (garde != 0 && lu != 0) std::memmove(ligne.get(), ligne.get() + lu, garde);
-        if (erreur_ecriture(c)) return Resultat{};
-        if (texte != n) break;
-    }
-    fin_entree(c, ligne.get(), garde);
-    return Resultat{};
-}
-
-Resultat erreur_sortie(const Conversion& c) {
-    if (c.fichecrit.erreur) return echec(Echec::ecriture, kMif, c.fichecrit.errnum);
-    return echec(Echec::ecriture, kMid, c.fichesql.errnum);
+Resultat erreur_sortie(const MifMid& e) {
+    if (e.fichecrit.erreur) return echec(Echec::ecriture, kMif, e.fichecrit.errnum);
+    return echec(Echec::ecriture, kMid, e.fichesql.errnum);
 }
 
 }  // namespace
@@ -156,15 +119,13 @@ Resultat executer() {
     std::setvbuf(fichesql.f, nullptr, _IONBF, 0);
 
     auto c = std::make_unique<Conversion>();
-    preparer(*c);
-    ouvrir_sortie(c->fichecrit, fichecrit.f, nullptr);
-    ouvrir_sortie(c->fichesql, fichesql.f, nullptr);
-    ecrire_entete(c->fichecrit);
-
-    Resultat r = lire(h_fic.f, *c);
-    vider(c->fichecrit);
-    vider(c->fichesql);
-    if (r.echec == Echec::aucun && erreur_ecriture(*c)) r = erreur_sortie(*c);
+    MifMid& e = c->mifmid;
+    commencer(e, fichecrit.f, fichesql.f, nullptr, nullptr, kFinLignePlateforme);
+    const int errnum = lire_fichier(c->lecteur, e, h_fic.f);
+    Resultat r = errnum != 0 ? echec(Echec::lecture, kEntree, errnum) : Resultat{};
+    vider(e.fichecrit);
+    vider(e.fichesql);
+    if (r.echec == Echec::aucun && arreter(e)) r = erreur_sortie(e);
 
     // Closed in order: input, MIF, MID. A failed close of an output (a write
     // that the system could only report then) is a write failure; of the
@@ -207,15 +168,10 @@ void convertir_memoire(std::string_view entree, std::string& mif, std::string& m
 
 void convertir_memoire(Conversion& c, std::string_view entree, std::string& mif, std::string& mid,
                        std::string_view fin) {
-    preparer(c);
-    ouvrir_sortie(c.fichecrit, nullptr, &mif, fin);
-    ouvrir_sortie(c.fichesql, nullptr, &mid, fin);
-    ecrire_entete(c.fichecrit);
-    std::size_t n = avant_fin_texte(entree.data(), entree.size());
-    std::size_t lu = traiter_lignes(c, entree.data(), n);
-    fin_entree(c, entree.data() + lu, n - lu);
-    vider(c.fichecrit);
-    vider(c.fichesql);
+    commencer(c.mifmid, nullptr, nullptr, &mif, &mid, fin);
+    lire_memoire(c.lecteur, c.mifmid, entree);
+    vider(c.mifmid.fichecrit);
+    vider(c.mifmid.fichesql);
 }
 
 }  // namespace ruter

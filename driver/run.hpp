@@ -5,11 +5,17 @@
 #include <string>
 #include <string_view>
 
-#include "output/sortie.hpp"
+#include "input/lecteur.hpp"
+#include "output/mifmid.hpp"
 
 namespace ruter {
 
-struct Conversion;
+// The reader and the MIF/MID writer, whose buffers serve conversion after
+// conversion.
+struct Conversion {
+    Lecteur lecteur;
+    MifMid mifmid;
+};
 
 enum class Echec { aucun, ouverture, lecture, ecriture };
 

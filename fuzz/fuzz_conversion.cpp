@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "driver/run.hpp"
-#include "input/conversion.hpp"
 #include "tests/modele.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -74,7 +74,7 @@ Position lire_position(Mot w0, Mot w1, std::vector<char>& tampon) {
 void preparer_sommets(Sommets& s) {
     if (!s.tab) {
         // Not written until used, so untouched room costs no resident memory.
-        s.tab.reset(new float[kCapaciteSommets]);
+        s.tab.reset(new double[kCapaciteSommets]);
         s.cap = kCapaciteSommets;
     }
     vider_sommets(s);
@@ -82,8 +82,8 @@ void preparer_sommets(Sommets& s) {
 
 void agrandir_sommets(Sommets& s) {
     std::size_t cap = std::max<std::size_t>(2 * s.cap, kCapaciteSommets);
-    std::unique_ptr<float[]> tab(new float[cap]);
-    if (s.u != 0) std::memcpy(tab.get(), s.tab.get(), s.u * sizeof(float));
+    std::unique_ptr<double[]> tab(new double[cap]);
+    if (s.u != 0) std::memcpy(tab.get(), s.tab.get(), s.u * sizeof(double));
     s.tab = std::move(tab);
     s.cap = cap;
 }

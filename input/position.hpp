@@ -28,11 +28,12 @@ struct Position {
 
 Position lire_position(Mot w0, Mot w1, std::vector<char>& tampon);
 
-// Vertices of the route being read, in single precision: vertex n is
-// tab[2n] = x, tab[2n + 1] = y. Room for 260,000 vertices is set aside at the
-// start; a longer route doubles it, and the room is kept for later routes.
+// Vertices of the route being read: vertex n is tab[2n] = x, tab[2n + 1] = y,
+// as read (the MIF writer rounds them to single precision). Room for 260,000
+// vertices is set aside at the start; a longer route doubles it, and the room
+// is kept for later routes.
 struct Sommets {
-    std::unique_ptr<float[]> tab;
+    std::unique_ptr<double[]> tab;
     std::size_t cap = 0;  // values, not vertices
     std::size_t cpt = 0;  // vertices of the pending route
     std::size_t u = 0;    // next free value; u == 2 * cpt
@@ -47,8 +48,8 @@ void agrandir_sommets(Sommets& s);
 inline void ajouter_sommet(Sommets& s, double x, double y) {
     if (s.cap - s.u < 2) agrandir_sommets(s);
     ++s.cpt;
-    s.tab[s.u++] = static_cast<float>(x);
-    s.tab[s.u++] = static_cast<float>(y);
+    s.tab[s.u++] = x;
+    s.tab[s.u++] = y;
 }
 
 inline void vider_sommets(Sommets& s) {

@@ -73,13 +73,14 @@ void ecrire_route(Sortie& f, const Sommets& s, bool areal, int color) {
         ecrire_nombre(f, static_cast<long long>(s.cpt));
     }
     fin_ligne(f);
-    const float* t = s.tab.get();
+    // The vertices in single precision, as the plotter software keeps them.
+    const double* t = s.tab.get();
     for (std::size_t i = 0; i < s.u; i += 2) {
-        ecrire_xy(f, t[i], t[i + 1]);
+        ecrire_xy(f, static_cast<float>(t[i]), static_cast<float>(t[i + 1]));
         fin_ligne(f);
     }
     if (areal) {
-        ecrire_xy(f, t[0], t[1]);
+        ecrire_xy(f, static_cast<float>(t[0]), static_cast<float>(t[1]));
         fin_ligne(f);
     }
     ecrire(f, "Pen (1,2,");

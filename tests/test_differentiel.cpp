@@ -14,7 +14,6 @@
 
 #include "bench/alea.hpp"
 #include "driver/run.hpp"
-#include "input/conversion.hpp"
 #include "modele.hpp"
 #include "output/nombres.hpp"
 
