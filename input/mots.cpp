@@ -20,6 +20,7 @@ void decouper(TableMots& t, const char* ligne, std::size_t len) {
         debut = bout + 1;
     }
     t.nbmot = nbmot;
+    t.ligne = Mot(ligne, len);
 }
 
 }  // namespace ruter

@@ -21,6 +21,7 @@ using Mot = std::string_view;
 struct TableMots {
     std::vector<Mot> mot;
     std::size_t nbmot = 0;
+    Mot ligne;  // the whole line, up to a NUL
 };
 
 // Splits `ligne` (its content, without the line end) into `t`.
@@ -30,5 +31,12 @@ void decouper(TableMots& t, const char* ligne, std::size_t len);
 // a view of "", not a null view, so that it can be copied like any other word
 // (memcpy and strtod must never see a null pointer, even for no bytes).
 inline Mot mot_n(const TableMots& t, std::size_t k) { return k < t.nbmot ? t.mot[k] : Mot{""}; }
+
+// The rest of the line from word `k` on, as written (spaces and all); empty
+// when the line has no word `k`.
+inline Mot reste(const TableMots& t, std::size_t k) {
+    if (k >= t.nbmot) return Mot{""};
+    return t.ligne.substr(static_cast<std::size_t>(t.mot[k].data() - t.ligne.data()));
+}
 
 }  // namespace ruter

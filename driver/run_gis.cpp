@@ -1,0 +1,175 @@
+#include "driver/run_gis.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "gis/gis.hpp"
+#include "input/lecteur.hpp"
+
+namespace ruter {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage = "Usage: ruter2gis [-f FORMAT] [ROUTE_FILE [OUTPUT]]\n";
+
+int usage(const std::string& probleme) {
+    std::fprintf(stderr, "ruter2gis: %s\n%sTry 'ruter2gis --help' for more.\n", probleme.c_str(),
+                 kUsage);
+    return 2;
+}
+
+// What --help, --version and --formats print; 1 when it cannot be written.
+int afficher(const char* texte, bool formats = false) {
+    std::fputs(texte, stdout);
+    if (formats) lister_formats(stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
+ResultatGis erreur(const std::string& fichier, int errnum) {
+    return {fichier, std::strerror(errnum != 0 ? errnum : EIO)};
+}
+
+// The temporary directory, removed with all it holds when the run ends.
+struct Temporaire {
+    std::string chemin;
+    ~Temporaire() {
+        std::error_code ec;
+        if (!chemin.empty()) fs::remove_all(chemin, ec);
+    }
+};
+
+// Moves what `temp` holds into `dossier`, each entry over the one of its name.
+bool installer(const fs::path& temp, const fs::path& dossier, std::error_code& ec) {
+    std::vector<fs::path> entrees;
+    for (const fs::directory_entry& e : fs::directory_iterator(temp, ec))
+        entrees.push_back(e.path());
+    for (const fs::path& e : entrees) {
+        const fs::path cible = dossier / e.filename();
+        // A dataset that is a directory replaces one of its name whole.
+        if (fs::is_directory(e) && fs::is_directory(fs::symlink_status(cible))) {
+            fs::rename(cible, temp / ".ancien", ec);
+            if (ec) return false;
+        }
+        fs::rename(e, cible, ec);
+        if (ec) return false;
+    }
+    return !ec;
+}
+
+}  // namespace
+
+int lire_options(int argc, char** argv, OptionsGis& o) {
+    GDALAllRegister();
+    const char* format = nullptr;
+    int fichiers = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "-h" || a == "--help") {
+            return afficher(
+                (std::string(kUsage) +
+                 "Converts the route file of a navigation plotter (default: Ruter) to a GIS\n"
+                 "dataset (default: Ruter.gpkg) through GDAL: its marks, routes and areas with\n"
+                 "their names, texts and colours, in WGS 84 longitude and latitude. The format\n"
+                 "follows OUTPUT's extension (.gpkg, .geojson, .kml, .gpx, .shp, .fgb, ...).\n\n"
+                 "  -f FORMAT   the format instead, by its GDAL name: GPKG, GeoJSON, LIBKML, GPX,\n"
+                 "              \"ESRI Shapefile\", ...\n"
+                 "  --formats   list the formats this GDAL can write\n"
+                 "  --help      show this text\n"
+                 "  --version   show the versions of ruter2gis and GDAL\n\n"
+                 "Exit status: 0 converted; 1 failed, the output left as it was; 2 usage error.\n")
+                    .c_str());
+        }
+        if (a == "--version") {
+            return afficher((std::string("ruter2gis " RUTER2MIF_VERSION " (GDAL ") +
+                             GDALVersionInfo("RELEASE_NAME") + ")\n")
+                                .c_str());
+        }
+        if (a == "--formats") {
+            return afficher(
+                "The formats this GDAL can write (ruter2gis -f FORMAT), their extensions:\n", true);
+        }
+        if (a == "-f") {
+            if (++i == argc) return usage("-f needs a format name");
+            format = argv[i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usage("unknown option " + a);
+        } else if (fichiers < 2) {
+            (fichiers++ == 0 ? o.entree : o.sortie) = a;
+        } else {
+            return usage("one argument too many: " + a);
+        }
+    }
+    o.pilote = pilote_gis(format, o.sortie);
+    if (o.pilote != nullptr) return -1;
+    if (format != nullptr) return usage(std::string("no output format named ") + format);
+    return usage("the extension of " + o.sortie + " names no format; give one with -f");
+}
+
+ResultatGis convertir_gis(const OptionsGis& o) {
+    // The route file is opened first: without it, nothing is created.
+    errno = 0;
+    std::FILE* h_fic = std::fopen(o.entree.c_str(), "rb");
+    if (h_fic == nullptr) return erreur(o.entree, errno);
+    struct Fermer {
+        std::FILE*& f;
+        ~Fermer() {
+            if (f != nullptr) std::fclose(f);
+        }
+    } fermer{h_fic};
+    std::error_code ec;
+    if (fs::is_directory(o.entree, ec)) return erreur(o.entree, EISDIR);
+    if (fs::equivalent(o.entree, o.sortie, ec)) return {o.sortie, "same file as the route file"};
+
+    const fs::path sortie(o.sortie);
+    const fs::path dossier = sortie.has_parent_path() ? sortie.parent_path() : fs::path(".");
+    Temporaire temp{(dossier / ".ruter2gis-XXXXXX").string()};
+    if (mkdtemp(temp.chemin.data()) == nullptr) {
+        const int errnum = errno;
+        temp.chemin.clear();
+        return erreur(o.sortie, errnum);
+    }
+
+    Gis g;
+    Lecteur l;
+    ResultatGis r;
+    bool ok = ouvrir_gis(g, o.pilote, temp.chemin, o.sortie);
+    // Formats whose layers are written one after the other read the route
+    // file once per layer.
+    for (int passe = 0; ok && passe < passes(g); ++passe) {
+        if (passe > 0 && std::fseek(h_fic, 0, SEEK_SET) != 0) {
+            r = erreur(o.entree, errno);
+            break;
+        }
+        if (!commencer_passe(g, passe)) break;
+        if (const int errnum = lire_fichier(l, g, h_fic); errnum != 0) {
+            r = erreur(o.entree, errnum);
+            break;
+        }
+        fin_bloc(g);  // the last block
+        ok = g.erreur.empty();
+    }
+    ok = fermer_gis(g, r.raison.empty());
+    if (!r.raison.empty()) return r;
+    if (!ok) return {o.sortie, g.erreur};
+    std::FILE* f = h_fic;
+    h_fic = nullptr;
+    errno = 0;
+    if (std::fclose(f) != 0) return erreur(o.entree, errno);
+    if (!installer(temp.chemin, dossier, ec)) return {o.sortie, ec.message()};
+    return r;
+}
+
+int conclure_gis(const ResultatGis& r) {
+    if (r.raison.empty()) return 0;
+    std::fprintf(stderr, "ruter2gis: %s: %s\n", r.fichier.c_str(), r.raison.c_str());
+    return 1;
+}
+
+}  // namespace ruter

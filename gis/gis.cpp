@@ -1,0 +1,380 @@
+#include "gis/gis.hpp"
+
+#include <cpl_conv.h>
+#include <cpl_error.h>
+#include <cpl_string.h>
+#include <ogr_srs_api.h>
+
+#include <climits>
+#include <cstring>
+
+namespace ruter {
+
+namespace {
+
+constexpr const char* kNomsGenres[kGenres] = {"mark", "route", "area"};
+constexpr const char* kCouches[kGenres] = {"marks", "routes", "areas"};
+constexpr const char* kChampsGis[kChamps] = {"name",   "text",        "symbol",
+                                             "colour", "colour_word", "kind"};
+// GPX has fields of its own: text is desc, symbol is sym, and no colours.
+constexpr const char* kChampsGpx[kChamps] = {"name", "desc", "sym", nullptr, nullptr, nullptr};
+
+constexpr const char* kOptionsLibkml[][2] = {{"LIBKML_DESCRIPTION_FIELD", "text"},
+                                             {"LIBKML_STRICT_COMPLIANCE", "FALSE"},
+                                             {"LIBKML_USE_SIMPLEFIELD", "NO"}};
+
+// A black circle, from Google Earth's own icons where a format takes an icon.
+constexpr const char* kStyleRepere =
+    "SYMBOL(id:\"http://maps.google.com/mapfiles/kml/shapes/placemark_circle.png,ogr-sym-3\","
+    "c:#000000)";
+
+bool est(GDALDriverH d, const char* nom) {
+    return std::strcmp(GDALGetDriverShortName(d), nom) == 0;
+}
+
+bool oui(GDALDriverH d, const char* capacite) {
+    return GDALGetMetadataItem(d, capacite, nullptr) != nullptr;
+}
+
+// A vector format GDAL can create files in.
+bool format_gis(GDALDriverH d) {
+    return oui(d, GDAL_DCAP_VECTOR) && oui(d, GDAL_DCAP_CREATE) && oui(d, GDAL_DCAP_CREATE_LAYER);
+}
+
+// Windows-1252 text as UTF-8. What no output format can hold is replaced by
+// U+FFFD: control characters but tab, and the five bytes that Windows-1252
+// leaves undefined.
+void ajouter_utf8(std::string& s, std::string_view t) {
+    static constexpr char16_t k80[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    for (const char o : t) {
+        const auto c = static_cast<unsigned char>(o);
+        const char32_t u = c < 0x20 && c != '\t' ? 0xFFFD : (c & 0xE0) == 0x80 ? k80[c - 0x80] : c;
+        if (u < 0x80) {
+            s += static_cast<char>(u);
+        } else if (u < 0x800) {
+            s += static_cast<char>(0xC0 | u >> 6);
+            s += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            s += static_cast<char>(0xE0 | u >> 12);
+            s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+            s += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+}
+
+// Adds `t` to the names or the texts `s` of one object, after a line end.
+void joindre(std::string& s, std::string_view t) {
+    if (t.empty()) return;
+    if (!s.empty()) s += '\n';
+    ajouter_utf8(s, t);
+}
+
+void echec(Gis& g, const char* raison) {
+    if (g.erreur.empty()) g.erreur = raison;
+}
+
+void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
+    const int i = c.champ[k];
+    if (i < 0) return;
+    if (v.empty()) {
+        OGR_F_UnsetField(c.objet, i);
+        return;
+    }
+    g.tampon.assign(v);
+    // LIBKML writes text as CDATA, which "]]>" would end.
+    if (est(g.pilote, "LIBKML")) {
+        for (std::size_t p = 0; (p = g.tampon.find("]]>", p)) != std::string::npos;) {
+            g.tampon.replace(p + 2, 1, "\xEF\xBF\xBD");
+        }
+    }
+    OGR_F_SetFieldString(c.objet, i, g.tampon.c_str());
+}
+
+// Writes the feature of kind `k`, its geometry and its own fields set, with
+// the block's names, `texte` and the style `style`.
+void ecrire_objet(Gis& g, Genre k, std::string_view texte, const char* style) {
+    const Couche& c = g.couches[k];
+    champ(g, c, kNom, g.noms);
+    champ(g, c, kTexte, texte);
+    champ(g, c, kGenre, kNomsGenres[k]);
+    OGR_F_SetStyleString(c.objet, style);
+    OGR_F_SetFID(c.objet, OGRNullFID);
+    if (OGR_L_CreateFeature(c.couche, c.objet) != OGRERR_NONE) echec(g, "cannot write an object");
+    ++g.ecrits;
+}
+
+void ecrire_reperes(Gis& g) {
+    if (g.reperes_ecrits) return;
+    g.reperes_ecrits = true;
+    if (!g.ecrire[kReperes]) return;
+    const Couche& c = g.couches[kReperes];
+    const std::string_view o = g.octets;
+    for (const Repere& r : g.reperes) {
+        OGR_G_SetPoint_2D(OGR_F_GetGeometryRef(c.objet), 0, r.x, r.y);
+        champ(g, c, kSymbole, o.substr(r.symbole, r.texte - r.symbole));
+        ecrire_objet(g, kReperes, o.substr(r.texte, r.fin - r.texte), kStyleRepere);
+    }
+}
+
+bool creer_champs(Gis& g, Genre k) {
+    Couche& c = g.couches[k];
+    const bool gpx = est(g.pilote, "GPX");
+    for (int f = 0; f < kChamps; ++f) {
+        const bool utile = g.une_couche || (f == kSymbole   ? k == kReperes
+                                            : f == kGenre   ? false
+                                            : f >= kCouleur ? k != kReperes
+                                                            : true);
+        const char* nom = gpx ? kChampsGpx[f] : kChampsGis[f];
+        if (!utile || nom == nullptr) continue;
+        c.champ[f] = OGR_FD_GetFieldIndex(OGR_L_GetLayerDefn(c.couche), nom);
+        // A format may have it already (GPX, KML), or take no fields of ours (DXF).
+        if (c.champ[f] >= 0 || !oui(g.pilote, GDAL_DCAP_CREATE_FIELD)) continue;
+        OGRFieldDefnH d = OGR_Fld_Create(nom, OFTString);
+        const OGRErr e = OGR_L_CreateField(c.couche, d, TRUE);
+        OGR_Fld_Destroy(d);
+        if (e != OGRERR_NONE) return false;
+        // The last field, whatever name the format gave it (a Shapefile's
+        // names are ten characters at most).
+        c.champ[f] = OGR_FD_GetFieldCount(OGR_L_GetLayerDefn(c.couche)) - 1;
+    }
+    return true;
+}
+
+// The layer of kind `k` (in a one-layer format, the one layer, created with
+// the marks) and the feature that its objects are written with.
+bool creer_couche(Gis& g, Genre k) {
+    Couche& c = g.couches[k];
+    const OGRwkbGeometryType type = k == kReperes                          ? wkbPoint
+                                    : k == kAires && !est(g.pilote, "GPX") ? wkbPolygon
+                                                                           : wkbLineString;
+    if (g.une_couche && k != kReperes) {
+        c = g.couches[kReperes];
+    } else {
+        char** options = nullptr;
+        if (est(g.pilote, "ESRI Shapefile"))
+            options = CSLSetNameValue(options, "ENCODING", "UTF-8");
+        if (est(g.pilote, "CSV")) options = CSLSetNameValue(options, "GEOMETRY", "AS_WKT");
+        c.couche = GDALDatasetCreateLayer(g.ds, g.noms_couches[k].c_str(), g.srs,
+                                          g.une_couche ? wkbUnknown : type, options);
+        CSLDestroy(options);
+        if (c.couche == nullptr) return false;
+        if (OGR_FD_GetGeomFieldCount(OGR_L_GetLayerDefn(c.couche)) == 0) {
+            echec(g, "this format holds no geometries");
+            return false;
+        }
+        if (!creer_champs(g, k)) return false;
+    }
+    c.objet = OGR_F_Create(OGR_L_GetLayerDefn(c.couche));
+    OGRGeometryH geometrie = OGR_G_CreateGeometry(type);
+    if (type == wkbPolygon)
+        OGR_G_AddGeometryDirectly(geometrie, OGR_G_CreateGeometry(wkbLinearRing));
+    return OGR_F_SetGeometryDirectly(c.objet, geometrie) == OGRERR_NONE;
+}
+
+void rapporter(CPLErr classe, CPLErrorNum, const char* message) {
+    auto* g = static_cast<Gis*>(CPLGetErrorHandlerUserData());
+    if (classe >= CE_Failure && g->erreur.empty()) g->erreur = message;
+    if (classe == CE_Warning) std::fprintf(stderr, "ruter2gis: warning: %s\n", message);
+}
+
+// Reads the dataset back: it must open, and hold every object written.
+void verifier(Gis& g) {
+    GDALDatasetH ds = GDALOpenEx(g.nom.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
+    long long lus = 0;
+    for (int i = 0; ds != nullptr && i < GDALDatasetGetLayerCount(ds); ++i) {
+        lus += OGR_L_GetFeatureCount(GDALDatasetGetLayer(ds, i), TRUE);
+    }
+    if (ds != nullptr) GDALClose(ds);
+    if (!g.erreur.empty() || ds == nullptr) {
+        g.erreur = "the dataset written does not read back: " + g.erreur;
+    } else if (lus < g.ecrits) {
+        echec(g, "the dataset written reads back incomplete (is the disk full?)");
+    }
+}
+
+}  // namespace
+
+GDALDriverH pilote_gis(const char* format, const std::string& sortie) {
+    if (format != nullptr) {
+        GDALDriverH d = GDALGetDriverByName(format);
+        return d != nullptr && format_gis(d) ? d : nullptr;
+    }
+    const std::size_t point = sortie.rfind('.');
+    if (point == std::string::npos || sortie.find('/', point) != std::string::npos) return nullptr;
+    for (int i = 0; i < GDALGetDriverCount(); ++i) {
+        GDALDriverH d = GDALGetDriver(i);
+        const char* extensions = GDALGetMetadataItem(d, GDAL_DMD_EXTENSIONS, nullptr);
+        if (!format_gis(d) || extensions == nullptr) continue;
+        char** liste = CSLTokenizeString2(extensions, " ", 0);
+        const bool trouve =
+            CSLFindString(liste, sortie.c_str() + point + 1) >= 0;  // any letter case
+        CSLDestroy(liste);
+        if (trouve) return d;
+    }
+    return nullptr;
+}
+
+void lister_formats(std::FILE* f) {
+    for (int i = 0; i < GDALGetDriverCount(); ++i) {
+        GDALDriverH d = GDALGetDriver(i);
+        if (!format_gis(d)) continue;
+        const char* extensions = GDALGetMetadataItem(d, GDAL_DMD_EXTENSIONS, nullptr);
+        std::fprintf(f, "  %-16s %-26s %s\n", GDALGetDriverShortName(d),
+                     extensions != nullptr ? extensions : "", GDALGetDriverLongName(d));
+    }
+}
+
+bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const std::string& sortie) {
+    CPLPushErrorHandlerEx(rapporter, &g);
+    g.pilote = pilote;
+    const std::string fichier = CPLGetFilename(sortie.c_str()),
+                      tige = CPLGetBasename(sortie.c_str());
+    // A Shapefile holds one geometry type: "Ruter.shp" is written as the files
+    // Ruter_marks.shp, Ruter_routes.shp and Ruter_areas.shp (with their .dbf,
+    // .shx, .prj and .cpg), beside one another; a directory holds marks.shp,
+    // routes.shp and areas.shp.
+    const bool shapefile = est(pilote, "ESRI Shapefile");
+    const bool fichiers_shp = shapefile && EQUAL(CPLGetExtension(sortie.c_str()), "shp");
+    g.nom = fichiers_shp ? dossier : dossier + "/" + fichier;
+    // DXF claims several layers but holds one layer of objects.
+    g.une_couche =
+        (!oui(pilote, GDAL_DCAP_MULTIPLE_VECTOR_LAYERS) && !shapefile) || est(pilote, "DXF");
+    for (int k = 0; k < kGenres; ++k) {
+        g.noms_couches[k] = g.une_couche   ? tige
+                            : fichiers_shp ? tige + "_" + kCouches[k]
+                                           : kCouches[k];
+    }
+    // LIBKML takes a feature's <description> from this field while it writes,
+    // writes every area, even one whose ring crosses itself, and writes the
+    // other fields as plain <Data>: its typed <SchemaData> takes a time that
+    // grows with the square of the number of objects.
+    for (const auto& [option, valeur] : kOptionsLibkml)
+        CPLSetThreadLocalConfigOption(option, valeur);
+    char** options = nullptr;
+    if (est(pilote, "KML"))
+        options = CSLSetNameValue(options, "DescriptionField", kChampsGis[kTexte]);
+    g.ds = GDALCreate(pilote, g.nom.c_str(), 0, 0, 0, GDT_Unknown, options);
+    CSLDestroy(options);
+    g.srs = OSRNewSpatialReference(nullptr);
+    if (g.ds == nullptr) {
+        echec(g, "cannot create the dataset");
+    } else if (OSRImportFromEPSG(g.srs, 4326) != OGRERR_NONE) {
+        echec(g, "no WGS 84 (EPSG:4326) in PROJ's database");
+    }
+    OSRSetAxisMappingStrategy(g.srs, OAMS_TRADITIONAL_GIS_ORDER);  // longitude first
+    return g.erreur.empty();
+}
+
+int passes(const Gis& g) {
+    return g.une_couche || GDALDatasetTestCapability(g.ds, ODsCRandomLayerWrite) ? 1 : kGenres;
+}
+
+bool commencer_passe(Gis& g, int passe) {
+    const bool tout = passes(g) == 1;
+    for (int k = 0; k < kGenres; ++k) {
+        g.ecrire[k] = tout || k == passe;
+        if (g.ecrire[k] && g.couches[k].objet == nullptr &&
+            !creer_couche(g, static_cast<Genre>(k))) {
+            echec(g, "cannot create a layer");
+            return false;
+        }
+    }
+    // One transaction for everything, where the format has them (GeoPackage).
+    if (passe == 0 && GDALDatasetTestCapability(g.ds, ODsCTransactions)) {
+        g.transaction = GDALDatasetStartTransaction(g.ds, FALSE) == OGRERR_NONE;
+        if (!g.transaction) echec(g, "cannot start a transaction");
+    }
+    g.noms.clear();
+    g.en_attente.clear();
+    g.octets.clear();
+    g.reperes.clear();
+    g.reperes_ecrits = false;
+    return true;
+}
+
+void repere(Gis& g, Position p, Mot symbole) {
+    Repere r{p.x, p.y, g.octets.size(), 0, 0};
+    ajouter_utf8(g.octets, symbole);
+    r.texte = g.octets.size();
+    g.octets += g.en_attente;  // the texts since the last mark are this one's
+    g.en_attente.clear();
+    r.fin = g.octets.size();
+    g.reperes.push_back(r);
+}
+
+void nom(Gis& g, const TableMots& t) { joindre(g.noms, reste(t, 1)); }
+
+void texte(Gis& g, const TableMots& t) { joindre(g.en_attente, reste(t, 2)); }
+
+void fin_route(Gis& g, const Route& r) {
+    ecrire_reperes(g);  // the block has no more marks: they come before its route
+    const Genre k = r.areal ? kAires : kRoutes;
+    const Couche& c = g.couches[k];
+    if (g.ecrire[k]) {
+        OGRGeometryH ligne = OGR_F_GetGeometryRef(c.objet);
+        if (OGR_G_GetGeometryType(ligne) == wkbPolygon) ligne = OGR_G_GetGeometryRef(ligne, 0);
+        const double* xy = r.sommets.tab.get();
+        if (r.sommets.cpt > INT_MAX / 2) return echec(g, "a route too long for GDAL");
+        const std::size_t n = r.sommets.cpt;
+        OGR_G_SetPoints(ligne, static_cast<int>(n), xy, 16, xy + 1, 16, nullptr, 0);
+        // A route of one vertex has it twice; an area's ring is closed and has
+        // four points at least, as every reader wants.
+        const bool ferme = xy[0] == xy[2 * n - 2] && xy[1] == xy[2 * n - 1];
+        const std::size_t minimum = r.areal ? 4 : 2;
+        std::size_t ajouts = r.areal && !ferme ? 1 : 0;
+        if (n + ajouts < minimum) ajouts = minimum - n;
+        for (std::size_t i = 0; i < ajouts; ++i) OGR_G_AddPoint_2D(ligne, xy[0], xy[1]);
+        char couleur[8];
+        std::snprintf(couleur, sizeof couleur, "#%06X", static_cast<unsigned>(r.color) & 0xFFFFFFu);
+        champ(g, c, kCouleur, couleur);
+        g.style.clear();
+        ajouter_utf8(g.style, r.mot_couleur);
+        champ(g, c, kMotCouleur, g.style);
+        g.style = "PEN(c:";
+        g.style.append(couleur).append(",w:2px)");
+        if (r.areal) g.style.append(";BRUSH(fc:").append(couleur).append(")");
+        ecrire_objet(g, k, g.en_attente, g.style.c_str());
+    }
+    g.en_attente.clear();
+}
+
+void fin_bloc(Gis& g) {
+    // Texts that no mark follows, in a block without a route, go to its last mark.
+    if (!g.reperes_ecrits && !g.reperes.empty() && !g.en_attente.empty()) {
+        if (g.reperes.back().fin != g.reperes.back().texte) g.octets += '\n';
+        g.octets += g.en_attente;
+        g.reperes.back().fin = g.octets.size();
+    }
+    ecrire_reperes(g);
+    g.noms.clear();
+    g.en_attente.clear();
+    g.octets.clear();
+    g.reperes.clear();
+    g.reperes_ecrits = false;
+}
+
+bool fermer_gis(Gis& g, bool complet) {
+    if (complet && g.erreur.empty()) {
+        if (est(g.pilote, "GPKG")) ecrire_styles_qgis(g);
+        if (g.transaction && GDALDatasetCommitTransaction(g.ds) != OGRERR_NONE)
+            echec(g, "cannot commit");
+    }
+    for (Couche& c : g.couches) {
+        if (c.objet != nullptr) OGR_F_Destroy(c.objet);
+        c.objet = nullptr;
+    }
+    if (g.ds != nullptr) GDALClose(g.ds);  // a write that fails here is reported to `rapporter`
+    g.ds = nullptr;
+    OSRDestroySpatialReference(g.srs);
+    g.srs = nullptr;
+    for (const auto& [option, valeur] : kOptionsLibkml)
+        CPLSetThreadLocalConfigOption(option, nullptr);
+    if (complet && g.erreur.empty() && oui(g.pilote, GDAL_DCAP_OPEN)) verifier(g);
+    CPLPopErrorHandler();
+    return complet && g.erreur.empty();
+}
+
+}  // namespace ruter

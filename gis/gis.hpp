@@ -1,0 +1,106 @@
+// ruter2gis's writer: what the reader reports (input/lecteur.hpp), written
+// through GDAL as a GIS dataset, in any vector format GDAL can create.
+//
+// Marks, routes and areas go to three layers in WGS 84 longitude and latitude:
+// "marks" (points), "routes" (line strings) and "areas" (polygons, the ring
+// closed). A format of one layer per file gets one layer with a "kind" field
+// instead; a Shapefile, one file per layer. Fields: name and text on every
+// object; symbol on marks; colour ("#RRGGBB") and colour_word on routes and
+// areas. GPX has waypoints with name, desc and sym, and routes (areas among
+// them) with name and desc.
+//
+// A name belongs to every object of its block. A text belongs to the mark
+// that follows it in its block; when none follows, to the block's route or
+// area; when the block has none, to its last mark. Several of them are joined
+// with a line end. A block's marks are therefore held until the block ends.
+#pragma once
+
+#include <gdal.h>
+#include <ogr_api.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "input/lecteur.hpp"
+
+namespace ruter {
+
+enum Genre { kReperes, kRoutes, kAires, kGenres };
+
+enum Champ { kNom, kTexte, kSymbole, kCouleur, kMotCouleur, kGenre, kChamps };
+
+// Where the objects of one kind go: a layer, and one feature (with its
+// geometry) reused for every object written to it.
+struct Couche {
+    OGRLayerH couche = nullptr;
+    OGRFeatureH objet = nullptr;
+    int champ[kChamps] = {-1, -1, -1, -1, -1, -1};  // field indexes; -1: not in this format
+};
+
+// A mark of the block being read: its position, and its symbol word and its
+// text in Gis::octets, [symbole, texte) and [texte, fin).
+struct Repere {
+    double x, y;
+    std::size_t symbole, texte, fin;
+};
+
+struct Gis {
+    GDALDatasetH ds = nullptr;
+    GDALDriverH pilote = nullptr;
+    std::string nom;  // the dataset's name, as GDAL opens it
+    std::string noms_couches[kGenres];
+    bool une_couche = false;  // every kind in one layer, with a kind field
+    bool transaction = false;
+    OGRSpatialReferenceH srs = nullptr;
+    Couche couches[kGenres];
+    bool ecrire[kGenres] = {};  // the kinds that the current pass writes
+
+    // The block being read: its names, the texts since its last mark, its
+    // marks, and whether they are written.
+    std::string noms, en_attente, octets;
+    std::vector<Repere> reperes;
+    bool reperes_ecrits = false;
+
+    std::string tampon, style;  // scratch for field values and styles
+    long long ecrits = 0;       // objects written
+    std::string erreur;         // the first failure, as GDAL reported it
+};
+
+// The driver of the format named NAME by -f or, without one, of the output's
+// extension: null when there is none.
+GDALDriverH pilote_gis(const char* format, const std::string& sortie);
+
+// Lists the vector formats this GDAL can create, with their extensions.
+void lister_formats(std::FILE* f);
+
+// Creates, in the directory `dossier`, the dataset that `sortie` names, in
+// the format of `pilote`. From here to fermer_gis, every error GDAL reports is
+// kept in `erreur` (the first one) or, for a warning, printed.
+bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const std::string& sortie);
+
+// How many times the route file must be read: once, or once per layer for a
+// format whose layers are written one after the other (KML, GPX).
+int passes(const Gis& g);
+
+// Before pass `passe`: the layers it writes, created if need be.
+bool commencer_passe(Gis& g, int passe);
+
+// Closes the dataset. When the conversion is `complet`, first writes the QGIS
+// styles (GeoPackage) and commits, and then reads the dataset back to make
+// sure that every object is in it: some drivers do not report a failed write.
+// Whether all of it succeeded.
+bool fermer_gis(Gis& g, bool complet);
+
+void repere(Gis& g, Position p, Mot symbole);
+inline void sommet(Gis&, Position) {}  // a route's vertices come with its end
+void fin_route(Gis& g, const Route& r);
+void nom(Gis& g, const TableMots& t);
+void texte(Gis& g, const TableMots& t);
+void fin_bloc(Gis& g);  // also at the end of the input, for the last block
+inline bool arreter(const Gis& g) { return !g.erreur.empty(); }
+
+// Styles that QGIS applies by default to the layers of a GeoPackage.
+bool ecrire_styles_qgis(Gis& g);
+
+}  // namespace ruter

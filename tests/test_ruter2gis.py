@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""ruter2gis end to end: route files as GIS datasets, read back by GDAL.
+
+- the example and a generated file, as GeoPackage, GeoJSON, KML, GPX and
+  Shapefile: every object with its kind, coordinates (to 1e-9 degree), name,
+  text, symbol and colour, names in Windows-1252 letters intact;
+- KML and GPX parse as strict XML whatever the names hold;
+- hostile inputs give a dataset that GDAL reads; failures leave an existing
+  output as it was; the command line's options and exit statuses.
+"""
+
+import os
+import random
+import tempfile
+import unittest
+import xml.etree.ElementTree as ET
+
+from commun import ecrire, entrees_hostiles, importer, lancer, lire
+
+COULEURS = {b"Rod": "#FF7777", b"Gul": "#FFCF9F", b"Gronn": "#97FF97", b"Lilla": "#FF9FFF",
+            b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000"}
+FORMATS = ("Ruter.gpkg", "Ruter.geojson", "Ruter.kml", "Ruter.gpx", "Ruter.shp")
+
+
+def texte(octets):
+    """Windows-1252 bytes as the datasets hold them: control characters but
+    tab, and bytes that Windows-1252 leaves undefined, as U+FFFD."""
+    return "".join("\ufffd" if c < " " and c != "\t" else c for c in octets.decode("cp1252", "replace"))
+
+
+def joint(morceaux):
+    return "\n".join(texte(m) for m in morceaux if m) or None
+
+
+def degres(lat, lon):
+    return (float(lon) / 60, float(lat) / 60)
+
+
+def exemple():
+    """The objects of examples/Ruter, as they must read back."""
+    def route(genre, nom, couleur, mot, points):
+        pts = [degres(*p.split()) for p in points.split(",")]
+        return (genre, pts + pts[:1] if genre == "area" else pts, nom, None, None, couleur, mot)
+
+    def repere(lat, lon, texte_, symbole):
+        return ("mark", [degres(lat, lon)], "Skj\u00e6r", texte_, symbole, None, None)
+    return [
+        repere("3541.215", "635.900", "Grunt vann, 1.8 m", "Fare"),
+        repere("3533.020", "639.455", "Vrak fra 1940, \u00e5 unng\u00e5", "Vrak"),
+        repere("3530.500", "640.010", None, "Boye"),
+        route("route", "Innseiling Dr\u00f8bak", "#FF7777", "Rod", "3548.120 634.880,3545.410 635.220,"
+              "3542.870 636.015,3539.660 636.480,3536.905 637.150"),
+        route("route", "Hjem fra Fuglehuk", "#FF9FFF", "Lilla", "3528.000 622.300,3531.250 625.810,3534.700 628.440"),
+        route("area", "Torskefelt Rauer", "#97FF97", "Gronn",
+              "3527.400 641.200,3527.400 643.600,3525.900 643.600,3525.900 641.200"),
+    ]
+
+
+def genere():
+    """A route file and the objects it must give, built together: blocks of
+    marks and of a route or an area after marks, with several names and texts
+    each, texts before marks, between vertices and after the last mark, names
+    in Norwegian letters and with what XML must escape or cannot hold, every
+    colour word and an unknown one, routes of one vertex, areas of two, CR LF
+    lines, a block without objects, and a last block without a separator."""
+    a = random.Random(20261206)
+    noms = [b"Skj\xe6r", b"\xd8ya \xc5sen", b"<Rute> & \"hus\" 'x'", b"ctrl \x01\x0b\x1f ]]> \x81 \x80", b"a  b"]
+    route, objets = [], []
+    for bloc in range(40):
+        genre = ("mark", "route", "area", "none")[bloc % 4]
+        lignes, textes = [], []
+        nom = [a.choice(noms) for _ in range(1 + bloc % 2)]
+        lignes += [b"Rute %d" % bloc] + [b"Navn " + n for n in nom]
+        marques = []
+        for _ in range(a.randint(0 if genre != "mark" else 1, 3) if genre != "none" else 0):
+            textes = [b"texte %d" % a.randint(0, 99) for _ in range(a.randint(0, 2))]
+            lignes += [b"MTekst 0 " + t for t in textes]
+            lat, lon = "%.3f" % (a.randint(-5400000, 5400000) / 1000), "%.3f" % (a.randint(-10800000, 10800000) / 1000)
+            symbole = a.choice([b"Fisk", b"Skj\xe6r"])
+            lignes.append(b"%s %s 0 %s" % (lat.encode(), lon.encode(), symbole))
+            marques.append(["mark", [degres(lat, lon)], joint(nom), joint(textes), texte(symbole), None, None])
+        suite = [b"reste %d" % bloc]
+        if genre in ("route", "area"):
+            mot = list(COULEURS)[bloc % len(COULEURS)]
+            lignes += [b"Rutetype " + (b"Areal" if genre == "area" else b"Plain"), b"Linjefarge " + mot]
+            points = []
+            for k in range(1 if bloc % 8 == 1 else 2 if bloc % 8 == 2 else a.randint(3, 30)):
+                lat, lon = "%.3f" % (a.randint(3400000, 4300000) / 1000), "%.3f" % (a.randint(0, 1800000) / 1000)
+                lignes.append(b"%s %s" % (lat.encode(), lon.encode()))
+                points.append(degres(lat, lon))
+                if k == 0:
+                    lignes.append(b"MTekst 0 " + suite[0])
+            points = points * 2 if len(points) == 1 and genre == "route" else points
+            if genre == "area":
+                points = (points + points[:1] * 3)[:max(4, len(points) + 1)]
+            objets += marques + [[genre, points, joint(nom), joint(suite), None, COULEURS[mot], mot.decode()]]
+        else:
+            lignes += [b"MTekst 0 " + suite[0]]
+            if marques:  # the text that no mark follows goes to the last one
+                marques[-1][3] = "\n".join(x for x in (marques[-1][3], texte(suite[0])) if x)
+            objets += marques
+        route += [l + (b"\r" if bloc % 5 == 3 else b"") for l in lignes] + ([b" "] if bloc < 39 else [])
+    return b"\n".join(route) + b"\n", [tuple(o) for o in objets]
+
+
+def proches(p, q):
+    return len(p) == len(q) and all(abs(a - b) <= 1e-9 for u, v in zip(p, q) for a, b in zip(u, v))
+
+
+def lus(chemins):
+    """The objects of the datasets at `chemins` as GDAL reads them back."""
+    ogr = importer("osgeo.ogr", "python3-gdal", unittest.TestCase())
+    objets = []
+    for chemin in chemins:
+        ds = ogr.Open(chemin)
+        for couche in ds:
+            nom_couche = couche.GetName().split("_")[-1]
+            if nom_couche in ("tracks", "points", "styles"):
+                continue
+            champs = [couche.GetLayerDefn().GetFieldDefn(i).GetName() for i in range(couche.GetLayerDefn().GetFieldCount())]
+            for f in couche:
+                v = {c.lower(): f.GetField(c) for c in champs}
+                g = f.GetGeometryRef()
+                genre = v.get("kind") or {"waypoints": "mark", "marks": "mark", "routes": "route", "areas": "area"}[nom_couche]
+                points = (g.GetGeometryRef(0) if g.GetGeometryName() == "POLYGON" else g).GetPoints()
+                objets.append((genre, [p[:2] for p in points], v.get("name"),
+                               v.get("text", v.get("description", v.get("desc"))), v.get("symbol", v.get("sym")),
+                               v.get("colour"), v.get("colour_word", v.get("colour_wor")), f.GetStyleString()))
+    return objets
+
+
+class Ruter2gis(unittest.TestCase):
+    def assertObjets(self, attendus, obtenus, format_):
+        ordre = {"mark": 0, "route": 1, "area": 2}
+        attendus = sorted(attendus, key=lambda o: ordre[o[0]])
+        obtenus = sorted(obtenus, key=lambda o: ordre[o[0]])
+        self.assertEqual(len(obtenus), len(attendus), format_)
+        for k, (a, o) in enumerate(zip(attendus, obtenus)):
+            ou = "%s, object %d: %r" % (format_, k, o)
+            if format_.endswith(".gpx"):  # areas are routes; no colours
+                a = ("route" if a[0] == "area" else a[0],) + a[1:5] + (None, None)
+            if format_.endswith(".kml"):  # CDATA cannot hold "]]>"
+                a = a[:2] + tuple(t.replace("]]>", "]]\ufffd") if t else t for t in a[2:5]) + a[5:]
+            self.assertEqual(a[0], o[0], ou)
+            self.assertEqual((a[2], a[3], a[4], a[5], a[6]), o[2:7], ou)
+            # A Shapefile turns rings clockwise.
+            self.assertTrue(proches(a[1], o[1]) or (a[0] == "area" and proches(a[1], o[1][::-1])), ou)
+            if format_.endswith(".kml") and a[5]:
+                self.assertIn(a[5][1:].upper(), o[7].upper(), ou)  # Google Earth's colours
+
+    def test_every_object_reads_back_in_every_format(self):
+        with open(os.environ["EXEMPLE"], "rb") as f:
+            cas = [("examples/Ruter", f.read(), exemple()), ("generated", *genere())]
+        for quoi, route, attendus in cas:
+            for sortie in FORMATS:
+                with self.subTest(quoi, format=sortie), tempfile.TemporaryDirectory() as d:
+                    ecrire(os.path.join(d, "Ruter"), route)
+                    r = lancer(d, "RUTER2GIS", "Ruter", sortie)
+                    self.assertEqual(r.returncode, 0, r.stderr)
+                    chemins = [os.path.join(d, n) for n in sorted(os.listdir(d)) if n.endswith(sortie[5:])]
+                    self.assertObjets(attendus, lus(chemins), sortie)
+                    if sortie.endswith((".kml", ".gpx")):
+                        ET.parse(os.path.join(d, sortie))  # strict XML: any fault raises
+
+    def test_hostile_inputs_give_a_dataset_or_a_clear_failure(self):
+        ogr = importer("osgeo.ogr", "python3-gdal", self)
+        for quoi, route in entrees_hostiles():
+            with self.subTest(quoi), tempfile.TemporaryDirectory() as d:
+                ecrire(os.path.join(d, "Ruter"), route)
+                for sortie in ("Ruter.gpkg", "Ruter.gpx") if len(route) < 8 << 20 else ("Ruter.gpkg",):
+                    r = lancer(d, "RUTER2GIS", "Ruter", sortie)
+                    if r.returncode == 0:
+                        self.assertIsNotNone(ogr.Open(os.path.join(d, sortie)), sortie)
+                        if sortie.endswith(".gpx"):
+                            ET.parse(os.path.join(d, sortie))
+                    else:  # GDAL's GPX reader takes no text of more than 100 kB
+                        self.assertEqual((sortie, r.returncode), ("Ruter.gpx", 1), r.stderr)
+                        self.assertIn(b"does not read back", r.stderr)
+                        self.assertFalse(os.path.exists(os.path.join(d, sortie)))
+                if quoi.startswith("a route of"):
+                    ds = ogr.Open(os.path.join(d, "Ruter.gpkg"))
+                    aire = ds.GetLayerByName("areas").GetNextFeature()
+                    self.assertEqual(aire.GetGeometryRef().GetGeometryRef(0).GetPointCount(), 2000001)
+
+    def test_failures_and_the_command_line(self):
+        ancien = b"an earlier output"
+        # Arguments, the directory's files before the run, the status and what
+        # standard error must say; an earlier Ruter.gpkg must be left as it was.
+        table = [
+            ([], {}, 1, b"ruter2gis: Ruter: No such file or directory\n"),
+            ([], {"Ruter/": b""}, 1, b"ruter2gis: Ruter: Is a directory\n"),
+            ([], {"Ruter": "/proc/self/mem"}, 1, b"ruter2gis: Ruter: Input/output error\n"),
+            (["-f", "GPKG", "Ruter", "Ruter"], {"Ruter": b"3600 300\n"}, 1, b"ruter2gis: Ruter: same file as the route file\n"),
+            (["Ruter", "nowhere/Ruter.gpkg"], {"Ruter": b"3600 300\n"}, 1,
+             b"ruter2gis: nowhere/Ruter.gpkg: No such file or directory\n"),
+            (["Ruter", "Ruter.ods"], {"Ruter": b"3600 300\n"}, 1, b"ruter2gis: Ruter.ods: this format holds no geometries\n"),
+            (["-x"], {}, 2, b"ruter2gis: unknown option -x\n"),
+            (["Ruter", "Ruter.xyz"], {}, 2, b"ruter2gis: the extension of Ruter.xyz names no format; give one with -f\n"),
+            (["-f", "Nothing"], {}, 2, b"ruter2gis: no output format named Nothing\n"),
+            (["a", "b", "c"], {}, 2, b"ruter2gis: one argument too many: c\n"),
+            (["-f"], {}, 2, b"ruter2gis: -f needs a format name\n"),
+        ]
+        for args, fichiers, statut, erreur in table:
+            with self.subTest(args=args, fichiers=fichiers), tempfile.TemporaryDirectory() as d:
+                ecrire(os.path.join(d, "Ruter.gpkg"), ancien)
+                for nom, contenu in fichiers.items():
+                    if nom.endswith("/"):
+                        os.mkdir(os.path.join(d, nom))
+                    elif isinstance(contenu, str):
+                        os.symlink(contenu, os.path.join(d, nom))
+                    else:
+                        ecrire(os.path.join(d, nom), contenu)
+                avant = sorted(os.listdir(d))
+                r = lancer(d, "RUTER2GIS", *args)
+                self.assertEqual((r.returncode, r.stdout), (statut, b""))
+                self.assertTrue(r.stderr.startswith(erreur), r.stderr)
+                self.assertEqual(lire(os.path.join(d, "Ruter.gpkg")), ancien)
+                self.assertEqual(sorted(os.listdir(d)), avant)  # no temporary file left
+        with tempfile.TemporaryDirectory() as d:
+            self.assertIn(b"Usage: ruter2gis", lancer(d, "RUTER2GIS", "--help").stdout)
+            self.assertIn(b"(GDAL ", lancer(d, "RUTER2GIS", "--version").stdout)
+            formats = lancer(d, "RUTER2GIS", "--formats").stdout
+            for f in (b"GPKG", b"GeoJSON", b"LIBKML", b"GPX", b"ESRI Shapefile", b"FlatGeobuf"):
+                self.assertIn(b"\n  " + f + b" ", formats)
+            ecrire(os.path.join(d, "Ruter"), b"Navn N\n3600 300 0 S\n")
+            self.assertEqual(lancer(d, "RUTER2GIS", "-f", "GeoJSON", "Ruter", "sortie").returncode, 0)
+            self.assertIn(b'"kind": "mark"', lire(os.path.join(d, "sortie")))
+
+
+if __name__ == "__main__":
+    unittest.main()
