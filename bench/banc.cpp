@@ -1,15 +1,16 @@
 // banc: times the converter on the route file of a directory against the I/O
 // floor of the same machine, measured in the same run.
 //
-//   banc CONVERTISSEUR REPERTOIRE [ESSAIS] [REFERENCE]
+//   banc [-r REFERENCE] [-g RUTER2GIS] CONVERTISSEUR REPERTOIRE [ESSAIS]
 //
 // REPERTOIRE holds "Ruter". Each trial runs the converter there (a child
 // process; wall time, and peak resident memory from wait4) and the I/O floor:
 // reading the same "Ruter" and writing as many bytes as the converter wrote,
 // to two files of the same directory, in 1 MiB read and write calls. Reports
-// medians, MB/s and the ratio converter/floor. With REFERENCE (an earlier
-// build of the converter) it also runs that once in REPERTOIRE/reference,
-// compares both outputs byte for byte and fails when they differ.
+// medians, MB/s and the ratio converter/floor. Each trial also runs, when
+// given, REFERENCE (an earlier build of the converter, in
+// REPERTOIRE/reference; both outputs must be the same bytes) and RUTER2GIS
+// (to "Ruter.gpkg"), and their times are reported against the converter's.
 //
 // A benchmark harness, Linux only: it uses POSIX freely.
 #include <fcntl.h>
@@ -146,70 +147,99 @@ double mediane(std::vector<double> v) {
     return n % 2 != 0 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
+// Runs of one program: wall times and the largest peak resident memory.
+struct Serie {
+    std::vector<double> t;
+    long rss_kio = 0;
+    void ajouter(const Mesure& m) {
+        t.push_back(m.secondes);
+        rss_kio = std::max(rss_kio, m.rss_kio);
+    }
+};
+
+void afficher(const char* quoi, const Serie& s, double entree, double sortie) {
+    const double m = mediane(s.t);
+    std::printf(
+        "%-10s %8.3f s    median of %zu (min %.3f, max %.3f)   %6.1f MB/s in  %6.1f MB/s out", quoi,
+        m, s.t.size(), *std::min_element(s.t.begin(), s.t.end()),
+        *std::max_element(s.t.begin(), s.t.end()), entree / 1e6 / m, sortie / 1e6 / m);
+    if (s.rss_kio != 0)
+        std::printf("   peak RSS %.1f MiB", static_cast<double>(s.rss_kio) / 1024.0);
+    std::printf("\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || argc > 5) {
-        std::fprintf(stderr, "usage: banc CONVERTISSEUR REPERTOIRE [ESSAIS] [REFERENCE]\n");
+    std::string reference, gis;
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if ((a == "-r" || a == "-g") && i + 1 < argc) {
+            (a == "-r" ? reference : gis) = argv[++i];
+        } else {
+            args.push_back(a);
+        }
+    }
+    if (args.size() < 2 || args.size() > 3) {
+        std::fprintf(
+            stderr,
+            "usage: banc [-r REFERENCE] [-g RUTER2GIS] CONVERTISSEUR REPERTOIRE [ESSAIS]\n");
         return 2;
     }
-    const std::string exe = argv[1];
-    const std::string rep = argv[2];
-    const int essais = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-    const std::string reference = argc > 4 ? argv[4] : "";
-
-    const double mo = 1e6;
-    const long long entree = taille(rep + "/Ruter");
-
-    // A first run warms the page cache and gives the output sizes.
-    lancer(exe, rep);
-    const long long mif = taille(rep + "/Ruter.mif");
-    const long long mid = taille(rep + "/Ruter.mid");
-    const long long sortie = mif + mid;
-
-    std::unique_ptr<char[]> bloc(new char[kBloc]);
-    std::memset(bloc.get(), 'x', kBloc);
-    std::vector<double> tc, tp;
-    long rss = 0;
-    for (int i = 0; i < essais; ++i) {
-        tp.push_back(plancher(rep, mif, mid, bloc.get()));
-        Mesure m = lancer(exe, rep);
-        tc.push_back(m.secondes);
-        rss = std::max(rss, m.rss_kio);
-    }
-    std::remove((rep + "/plancher.mif").c_str());
-    std::remove((rep + "/plancher.mid").c_str());
-
-    const double c = mediane(tc), p = mediane(tp);
-    std::printf("input      %8.1f MB   output %.1f MB (mif %.1f, mid %.1f)\n", entree / mo,
-                sortie / mo, mif / mo, mid / mo);
-    std::printf(
-        "converter  %8.3f s    median of %d (min %.3f, max %.3f)   %6.1f MB/s in  %6.1f MB/s out\n",
-        c, essais, *std::min_element(tc.begin(), tc.end()), *std::max_element(tc.begin(), tc.end()),
-        entree / mo / c, sortie / mo / c);
-    std::printf(
-        "I/O floor  %8.3f s    median of %d (min %.3f, max %.3f)   %6.1f MB/s in  %6.1f MB/s out\n",
-        p, essais, *std::min_element(tp.begin(), tp.end()), *std::max_element(tp.begin(), tp.end()),
-        entree / mo / p, sortie / mo / p);
-    std::printf("peak RSS   %8.1f MiB\n", static_cast<double>(rss) / 1024.0);
-    std::printf("ratio converter/floor  %.2f\n", c / p);
-
+    const std::string exe = args[0];
+    const std::string rep = args[1];
+    const int essais = args.size() > 2 ? std::max(1, std::atoi(args[2].c_str())) : 5;
+    const std::string rr = rep + "/reference";
     if (!reference.empty()) {
-        const std::string rr = rep + "/reference";
         mkdir(rr.c_str(), 0755);
         const std::string lien = rr + "/Ruter";
         unlink(lien.c_str());
         if (symlink("../Ruter", lien.c_str()) != 0) mourir(lien);
-        Mesure m = lancer(reference, rr);
-        bool ok = identiques(rep + "/Ruter.mif", rr + "/Ruter.mif") &&
-                  identiques(rep + "/Ruter.mid", rr + "/Ruter.mid");
-        std::printf("reference  %8.3f s    one run, peak RSS %.1f MiB   speed-up %.2fx\n",
-                    m.secondes, static_cast<double>(m.rss_kio) / 1024.0, m.secondes / c);
-        std::printf("outputs    %s\n",
+    }
+
+    // A first run of each warms the page cache and gives the output sizes.
+    lancer(exe, rep);
+    if (!reference.empty()) lancer(reference, rr);
+    if (!gis.empty()) lancer(gis, rep);
+    const long long entree = taille(rep + "/Ruter");
+    const long long mif = taille(rep + "/Ruter.mif");
+    const long long mid = taille(rep + "/Ruter.mid");
+
+    std::unique_ptr<char[]> bloc(new char[kBloc]);
+    std::memset(bloc.get(), 'x', kBloc);
+    Serie tc, tp, tr, tg;
+    for (int i = 0; i < essais; ++i) {
+        tp.t.push_back(plancher(rep, mif, mid, bloc.get()));
+        tc.ajouter(lancer(exe, rep));
+        if (!reference.empty()) tr.ajouter(lancer(reference, rr));
+        if (!gis.empty()) tg.ajouter(lancer(gis, rep));
+    }
+    std::remove((rep + "/plancher.mif").c_str());
+    std::remove((rep + "/plancher.mid").c_str());
+
+    const double mo = 1e6, c = mediane(tc.t);
+    std::printf("input      %8.1f MB   output %.1f MB (mif %.1f, mid %.1f)\n", entree / mo,
+                (mif + mid) / mo, mif / mo, mid / mo);
+    afficher("converter", tc, entree, mif + mid);
+    afficher("I/O floor", tp, entree, mif + mid);
+    std::printf("ratio converter/floor  %.2f\n", c / mediane(tp.t));
+    int statut = 0;
+    if (!reference.empty()) {
+        const bool ok = identiques(rep + "/Ruter.mif", rr + "/Ruter.mif") &&
+                        identiques(rep + "/Ruter.mid", rr + "/Ruter.mid");
+        afficher("reference", tr, entree, mif + mid);
+        std::printf("ratio converter/reference  %.3f   outputs %s\n", c / mediane(tr.t),
                     ok ? "byte-identical to the reference" : "DIFFER from the reference");
         std::remove((rr + "/Ruter.mif").c_str());
         std::remove((rr + "/Ruter.mid").c_str());
-        if (!ok) return 1;
+        if (!ok) statut = 1;
     }
-    return 0;
+    if (!gis.empty()) {
+        const long long gpkg = taille(rep + "/Ruter.gpkg");
+        afficher("ruter2gis", tg, entree, gpkg);
+        std::printf("ratio ruter2gis (GeoPackage of %.1f MB)/converter  %.2f\n", gpkg / mo,
+                    mediane(tg.t) / c);
+    }
+    return statut;
 }

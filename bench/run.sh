@@ -4,9 +4,10 @@
 #   bash bench/run.sh [REFERENCE]
 #
 # Builds the release preset, generates build/bench/Ruter (200 MB, fixed seed;
-# kept between runs), then times the converter against the I/O floor (see
-# bench/banc.cpp) and runs the number microbenchmarks. With REFERENCE, an
-# earlier ruter2mif binary, it also checks that both write the same bytes.
+# kept between runs), then times the converter against the I/O floor, and
+# ruter2gis writing a GeoPackage when it is built (see bench/banc.cpp), and
+# runs the number microbenchmarks. With REFERENCE, an earlier ruter2mif
+# binary, it also times that and checks that both write the same bytes.
 # Environment: TAILLE_MO (default 200), ESSAIS (trials, default 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,7 +30,9 @@ fi
 
 echo "== load: $(uptime | sed 's/.*load average/load average/')"
 echo "== converter against the I/O floor"
-build/release/bench/banc "$(realpath build/release/ruter2mif)" "$rep" "$essais" ${reference:+"$reference"}
+gis=$(realpath build/release/ruter2gis 2>/dev/null || true)
+build/release/bench/banc ${reference:+-r "$reference"} ${gis:+-g "$gis"} \
+  "$(realpath build/release/ruter2mif)" "$rep" "$essais"
 
 if [[ -x build/release/bench/micro_nombres ]]; then
   echo "== number microbenchmarks"
