@@ -29,7 +29,11 @@ int usage(const std::string& probleme) {
 int afficher(const char* texte, bool formats = false) {
     std::fputs(texte, stdout);
     if (formats) lister_formats(stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "ruter2gis: standard output: %s\n",
+                 std::strerror(errno != 0 ? errno : EIO));
+    return 1;
 }
 
 ResultatGis erreur(const std::string& fichier, int errnum) {

@@ -19,7 +19,9 @@ gtest="test -f /usr/include/gtest/gtest.h"
 echo "== release build"
 cmake --preset release && cmake --build --preset release
 if peut "release test suite, then the long tests" libgtest-dev "$gtest"; then
-  peut "GDAL's MapInfo reader (in the suite)" python3-gdal "/usr/bin/python3 -c 'import osgeo.ogr'" || true
+  peut "ruter2gis (in the suite)" libgdal-dev "test -x build/release/ruter2gis" || true
+  peut "GDAL reading both programs' outputs (in the suite)" python3-gdal "/usr/bin/python3 -c 'import osgeo.ogr'" || true
+  peut "QGIS drawing ruter2gis's GeoPackage (in the suite)" python3-qgis "/usr/bin/python3 -c 'import qgis.core'" || true
   ctest --preset release
   ctest --preset long
 fi

@@ -11,11 +11,12 @@
 
 import os
 import random
+import subprocess
 import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
-from commun import ecrire, entrees_hostiles, importer, lancer, lire
+from commun import TOUT, ecrire, entrees_hostiles, importer, lancer, lire
 
 COULEURS = {b"Rod": "#FF7777", b"Gul": "#FFCF9F", b"Gronn": "#97FF97", b"Lilla": "#FF9FFF",
             b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000"}
@@ -181,6 +182,20 @@ class Ruter2gis(unittest.TestCase):
                     ds = ogr.Open(os.path.join(d, "Ruter.gpkg"))
                     aire = ds.GetLayerByName("areas").GetNextFeature()
                     self.assertEqual(aire.GetGeometryRef().GetGeometryRef(0).GetPointCount(), 2000001)
+
+    def test_a_full_disk_fails_and_leaves_no_output(self):
+        # GDAL's GeoJSON, KML and GPX drivers lose what a full disk refuses
+        # without a word: ruter2gis must find out by reading the dataset back.
+        with tempfile.TemporaryDirectory() as d:
+            lancer(d, "GENERER", "Ruter", "0.1", check=True)
+            os.mkdir(os.path.join(d, "plein"))
+            r = subprocess.run(["unshare", "-m", "sh", "-c", 'mount -t tmpfs -o size=160k tmpfs plein && '
+                                'cp Ruter plein && cd plein && for o in Ruter.geojson Ruter.kml Ruter.gpx Ruter.gpkg; '
+                                'do "$0" Ruter $o; echo $o $?; done; ls -A', os.environ["RUTER2GIS"]],
+                               cwd=d, capture_output=True)
+            if r.returncode != 0 and not TOUT:
+                self.skipTest("mounting a small tmpfs needs root: %s" % r.stderr)
+            self.assertEqual(r.stdout, b"Ruter.geojson 1\nRuter.kml 1\nRuter.gpx 1\nRuter.gpkg 1\nRuter\n", r.stderr)
 
     def test_failures_and_the_command_line(self):
         ancien = b"an earlier output"
