@@ -125,7 +125,7 @@ def lus(chemins):
                 genre = v.get("kind") or {"waypoints": "mark", "marks": "mark", "routes": "route", "areas": "area"}[nom_couche]
                 points = (g.GetGeometryRef(0) if g.GetGeometryName() == "POLYGON" else g).GetPoints()
                 objets.append((genre, [p[:2] for p in points], v.get("name"),
-                               v.get("text", v.get("description", v.get("desc"))), v.get("symbol", v.get("sym")),
+                               v.get("description", v.get("desc", v.get("text"))), v.get("symbol", v.get("sym")),
                                v.get("colour"), v.get("colour_word", v.get("colour_wor")), f.GetStyleString()))
     return objets
 
