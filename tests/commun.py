@@ -64,6 +64,11 @@ def difference(attendu, obtenu):
         attendu.count(b"\n", 0, debut) + 1, attendu[debut:].split(b"\n")[0][:200], obtenu[debut:].split(b"\n")[0][:200])
 
 
+def proches(p, q):
+    """Whether two lists of points are the same to 1e-9 degree."""
+    return len(p) == len(q) and all(abs(a - b) <= 1e-9 for u, v in zip(p, q) for a, b in zip(u, v))
+
+
 def entrees_hostiles():
     """(what, route file) pairs far past any fixed size or expectation."""
     w = bytes((i * 7 % 251 + 1) for i in range(251)).translate(bytes.maketrans(b" \n\r\x1a", b"yyyy"))

@@ -9,6 +9,7 @@
   output as it was; the command line's options and exit statuses.
 """
 
+import json
 import os
 import random
 import subprocess
@@ -16,7 +17,7 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
-from commun import TOUT, ecrire, entrees_hostiles, importer, lancer, lire
+from commun import ecrire, entrees_hostiles, importer, lancer, lire, proches
 
 COULEURS = {b"Rod": "#FF7777", b"Gul": "#FFCF9F", b"Gronn": "#97FF97", b"Lilla": "#FF9FFF",
             b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000"}
@@ -34,32 +35,12 @@ def joint(morceaux):
 
 
 def degres(lat, lon):
-    return (float(lon) / 60, float(lat) / 60)
-
-
-def exemple():
-    """The objects of examples/Ruter, as they must read back."""
-    def route(genre, nom, couleur, mot, points):
-        pts = [degres(*p.split()) for p in points.split(",")]
-        return (genre, pts + pts[:1] if genre == "area" else pts, nom, None, None, couleur, mot)
-
-    def repere(lat, lon, texte_, symbole):
-        return ("mark", [degres(lat, lon)], "Skj\u00e6r", texte_, symbole, None, None)
-    return [
-        repere("3541.215", "635.900", "Grunt vann, 1.8 m", "Fare"),
-        repere("3533.020", "639.455", "Vrak fra 1940, \u00e5 unng\u00e5", "Vrak"),
-        repere("3530.500", "640.010", None, "Boye"),
-        route("route", "Innseiling Dr\u00f8bak", "#FF7777", "Rod", "3548.120 634.880,3545.410 635.220,"
-              "3542.870 636.015,3539.660 636.480,3536.905 637.150"),
-        route("route", "Hjem fra Fuglehuk", "#FF9FFF", "Lilla", "3528.000 622.300,3531.250 625.810,3534.700 628.440"),
-        route("area", "Torskefelt Rauer", "#97FF97", "Gronn",
-              "3527.400 641.200,3527.400 643.600,3525.900 643.600,3525.900 641.200"),
-    ]
+    return (float("%.3f" % lon) / 60, float("%.3f" % lat) / 60)  # as the route file writes them
 
 
 def genere():
     """A route file and the objects it must give, built together: blocks of
-    marks and of a route or an area after marks, with several names and texts
+    marks, and of marks and a route or an area, with several names and texts
     each, texts before marks, between vertices and after the last mark, names
     in Norwegian letters and with what XML must escape or cannot hold, every
     colour word and an unknown one, routes of one vertex, areas of two, CR LF
@@ -69,43 +50,32 @@ def genere():
     route, objets = [], []
     for bloc in range(40):
         genre = ("mark", "route", "area", "none")[bloc % 4]
-        lignes, textes = [], []
         nom = [a.choice(noms) for _ in range(1 + bloc % 2)]
-        lignes += [b"Rute %d" % bloc] + [b"Navn " + n for n in nom]
-        marques = []
-        for _ in range(a.randint(0 if genre != "mark" else 1, 3) if genre != "none" else 0):
+        lignes = [b"Rute %d" % bloc] + [b"Navn " + n for n in nom]
+        marques, reste = [], b"reste %d" % bloc  # a text that no mark follows
+        for _ in range({"mark": a.randint(1, 3), "none": 0}.get(genre, a.randint(0, 3))):
             textes = [b"texte %d" % a.randint(0, 99) for _ in range(a.randint(0, 2))]
-            lignes += [b"MTekst 0 " + t for t in textes]
-            lat, lon = "%.3f" % (a.randint(-5400000, 5400000) / 1000), "%.3f" % (a.randint(-10800000, 10800000) / 1000)
+            lat, lon = a.randint(-5400000, 5400000) / 1000, a.randint(-10800000, 10800000) / 1000
             symbole = a.choice([b"Fisk", b"Skj\xe6r"])
-            lignes.append(b"%s %s 0 %s" % (lat.encode(), lon.encode(), symbole))
+            lignes += [b"MTekst 0 " + t for t in textes] + [b"%.3f %.3f 0 %s" % (lat, lon, symbole)]
             marques.append(["mark", [degres(lat, lon)], joint(nom), joint(textes), texte(symbole), None, None])
-        suite = [b"reste %d" % bloc]
         if genre in ("route", "area"):
             mot = list(COULEURS)[bloc % len(COULEURS)]
             lignes += [b"Rutetype " + (b"Areal" if genre == "area" else b"Plain"), b"Linjefarge " + mot]
-            points = []
-            for k in range(1 if bloc % 8 == 1 else 2 if bloc % 8 == 2 else a.randint(3, 30)):
-                lat, lon = "%.3f" % (a.randint(3400000, 4300000) / 1000), "%.3f" % (a.randint(0, 1800000) / 1000)
-                lignes.append(b"%s %s" % (lat.encode(), lon.encode()))
-                points.append(degres(lat, lon))
-                if k == 0:
-                    lignes.append(b"MTekst 0 " + suite[0])
-            points = points * 2 if len(points) == 1 and genre == "route" else points
-            if genre == "area":
-                points = (points + points[:1] * 3)[:max(4, len(points) + 1)]
-            objets += marques + [[genre, points, joint(nom), joint(suite), None, COULEURS[mot], mot.decode()]]
+            points = [(a.randint(3400000, 4300000) / 1000, a.randint(0, 1800000) / 1000)
+                      for _ in range({1: 1, 2: 2}.get(bloc % 8, a.randint(3, 30)))]
+            lignes += [b"%.3f %.3f" % points[0], b"MTekst 0 " + reste] + [b"%.3f %.3f" % p for p in points[1:]]
+            points = [degres(*p) for p in points]
+            points = (points * 2 if genre == "route" else (points + points[:1] * 3)[:max(4, len(points) + 1)]) \
+                if len(points) < 3 or genre == "area" else points
+            objets += marques + [[genre, points, joint(nom), joint([reste]), None, COULEURS[mot], mot.decode()]]
         else:
-            lignes += [b"MTekst 0 " + suite[0]]
+            lignes.append(b"MTekst 0 " + reste)
             if marques:  # the text that no mark follows goes to the last one
-                marques[-1][3] = "\n".join(x for x in (marques[-1][3], texte(suite[0])) if x)
+                marques[-1][3] = "\n".join(filter(None, (marques[-1][3], texte(reste))))
             objets += marques
         route += [l + (b"\r" if bloc % 5 == 3 else b"") for l in lignes] + ([b" "] if bloc < 39 else [])
     return b"\n".join(route) + b"\n", [tuple(o) for o in objets]
-
-
-def proches(p, q):
-    return len(p) == len(q) and all(abs(a - b) <= 1e-9 for u, v in zip(p, q) for a, b in zip(u, v))
 
 
 def lus(chemins):
@@ -150,8 +120,10 @@ class Ruter2gis(unittest.TestCase):
                 self.assertIn(a[5][1:].upper(), o[7].upper(), ou)  # Google Earth's colours
 
     def test_every_object_reads_back_in_every_format(self):
-        with open(os.environ["EXEMPLE"], "rb") as f:
-            cas = [("examples/Ruter", f.read(), exemple()), ("generated", *genere())]
+        with open(os.path.join(os.environ["DONNEES"], "exemple-gis.json"), encoding="utf-8") as f:
+            exemple = [(o["kind"], o["points"], o["name"], o["text"], o["symbol"], o["colour"], o["colour_word"])
+                       for o in json.load(f)]
+        cas = [("examples/Ruter", lire(os.environ["EXEMPLE"]), exemple), ("generated", *genere())]
         for quoi, route, attendus in cas:
             for sortie in FORMATS:
                 with self.subTest(quoi, format=sortie), tempfile.TemporaryDirectory() as d:
@@ -189,12 +161,14 @@ class Ruter2gis(unittest.TestCase):
         with tempfile.TemporaryDirectory() as d:
             lancer(d, "GENERER", "Ruter", "0.1", check=True)
             os.mkdir(os.path.join(d, "plein"))
-            r = subprocess.run(["unshare", "-m", "sh", "-c", 'mount -t tmpfs -o size=160k tmpfs plein && '
-                                'cp Ruter plein && cd plein && for o in Ruter.geojson Ruter.kml Ruter.gpx Ruter.gpkg; '
-                                'do "$0" Ruter $o; echo $o $?; done; ls -A', os.environ["RUTER2GIS"]],
-                               cwd=d, capture_output=True)
-            if r.returncode != 0 and not TOUT:
-                self.skipTest("mounting a small tmpfs needs root: %s" % r.stderr)
+            monter = subprocess.run(["unshare", "-m", "--propagation", "unchanged", "sh", "-c",
+                                     "mount -t tmpfs -o size=160k tmpfs plein && umount plein"], cwd=d)
+            if monter.returncode != 0:  # a matter of privileges, not of packages
+                self.skipTest("mounting a small tmpfs needs root, outside a chroot or container")
+            r = subprocess.run(["unshare", "-m", "--propagation", "unchanged", "sh", "-c",
+                                'mount -t tmpfs -o size=160k tmpfs plein && cp Ruter plein && cd plein && '
+                                'for o in Ruter.geojson Ruter.kml Ruter.gpx Ruter.gpkg; do "$0" Ruter $o; echo $o $?; '
+                                'done; ls -A; cd .. && umount plein', os.environ["RUTER2GIS"]], cwd=d, capture_output=True)
             self.assertEqual(r.stdout, b"Ruter.geojson 1\nRuter.kml 1\nRuter.gpx 1\nRuter.gpkg 1\nRuter\n", r.stderr)
 
     def test_failures_and_the_command_line(self):
