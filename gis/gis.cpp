@@ -119,16 +119,22 @@ void ecrire_reperes(Gis& g) {
     }
 }
 
+// Whether objects of kind `k` have field `f`: in a one-layer format, they
+// have every field.
+bool utile(const Gis& g, Genre k, int f) {
+    if (g.une_couche) return true;
+    if (f == kGenre) return false;
+    if (f == kSymbole) return k == kReperes;
+    if (f == kCouleur || f == kMotCouleur) return k != kReperes;
+    return true;
+}
+
 bool creer_champs(Gis& g, Genre k) {
     Couche& c = g.couches[k];
     const bool gpx = est(g.pilote, "GPX");
     for (int f = 0; f < kChamps; ++f) {
-        const bool utile = g.une_couche || (f == kSymbole   ? k == kReperes
-                                            : f == kGenre   ? false
-                                            : f >= kCouleur ? k != kReperes
-                                                            : true);
         const char* nom = gpx ? kChampsGpx[f] : kChampsGis[f];
-        if (!utile || nom == nullptr) continue;
+        if (!utile(g, k, f) || nom == nullptr) continue;
         c.champ[f] = OGR_FD_GetFieldIndex(OGR_L_GetLayerDefn(c.couche), nom);
         // A format may have it already (GPX, KML), or take no fields of ours (DXF).
         if (c.champ[f] >= 0 || !oui(g.pilote, GDAL_DCAP_CREATE_FIELD)) continue;
@@ -172,6 +178,15 @@ bool creer_couche(Gis& g, Genre k) {
     if (type == wkbPolygon)
         OGR_G_AddGeometryDirectly(geometrie, OGR_G_CreateGeometry(wkbLinearRing));
     return OGR_F_SetGeometryDirectly(c.objet, geometrie) == OGRERR_NONE;
+}
+
+// Forgets the block that has been written.
+void vider_bloc(Gis& g) {
+    g.noms.clear();
+    g.en_attente.clear();
+    g.octets.clear();
+    g.reperes.clear();
+    g.reperes_ecrits = false;
 }
 
 void rapporter(CPLErr classe, CPLErrorNum, const char* message) {
@@ -287,11 +302,7 @@ bool commencer_passe(Gis& g, int passe) {
         g.transaction = GDALDatasetStartTransaction(g.ds, FALSE) == OGRERR_NONE;
         if (!g.transaction) echec(g, "cannot start a transaction");
     }
-    g.noms.clear();
-    g.en_attente.clear();
-    g.octets.clear();
-    g.reperes.clear();
-    g.reperes_ecrits = false;
+    vider_bloc(g);
     return true;
 }
 
@@ -349,11 +360,7 @@ void fin_bloc(Gis& g) {
         g.reperes.back().fin = g.octets.size();
     }
     ecrire_reperes(g);
-    g.noms.clear();
-    g.en_attente.clear();
-    g.octets.clear();
-    g.reperes.clear();
-    g.reperes_ecrits = false;
+    vider_bloc(g);
 }
 
 bool fermer_gis(Gis& g, bool complet) {
