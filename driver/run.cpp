@@ -123,9 +123,7 @@ Resultat executer() {
     commencer(e, fichecrit.f, fichesql.f, nullptr, nullptr, kFinLignePlateforme);
     const int errnum = lire_fichier(c->lecteur, e, h_fic.f);
     Resultat r = errnum != 0 ? echec(Echec::lecture, kEntree, errnum) : Resultat{};
-    vider(e.fichecrit);
-    vider(e.fichesql);
-    if (r.echec == Echec::aucun && arreter(e)) r = erreur_sortie(e);
+    if (!terminer(e) && r.echec == Echec::aucun) r = erreur_sortie(e);
 
     // Closed in order: input, MIF, MID. A failed close of an output (a write
     // that the system could only report then) is a write failure; of the
@@ -170,8 +168,7 @@ void convertir_memoire(Conversion& c, std::string_view entree, std::string& mif,
                        std::string_view fin) {
     commencer(c.mifmid, nullptr, nullptr, &mif, &mid, fin);
     lire_memoire(c.lecteur, c.mifmid, entree);
-    vider(c.mifmid.fichecrit);
-    vider(c.mifmid.fichesql);
+    terminer(c.mifmid);
 }
 
 }  // namespace ruter

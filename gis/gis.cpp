@@ -85,7 +85,7 @@ void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
     }
     g.tampon.assign(v);
     // LIBKML writes text as CDATA, which "]]>" would end.
-    if (est(g.pilote, "LIBKML")) {
+    if (g.cdata) {
         for (std::size_t p = 0; (p = g.tampon.find("]]>", p)) != std::string::npos;) {
             g.tampon.replace(p + 2, 1, "\xEF\xBF\xBD");
         }
@@ -245,6 +245,7 @@ void lister_formats(std::FILE* f) {
 bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const std::string& sortie) {
     CPLPushErrorHandlerEx(rapporter, &g);
     g.pilote = pilote;
+    g.cdata = est(pilote, "LIBKML");
     const std::string fichier = CPLGetFilename(sortie.c_str()),
                       tige = CPLGetBasename(sortie.c_str());
     // A Shapefile holds one geometry type: "Ruter.shp" is written as the files

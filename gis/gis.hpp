@@ -51,6 +51,7 @@ struct Gis {
     std::string nom;  // the dataset's name, as GDAL opens it
     std::string noms_couches[kGenres];
     bool une_couche = false;  // every kind in one layer, with a kind field
+    bool cdata = false;       // LIBKML, which writes text as CDATA
     bool transaction = false;
     OGRSpatialReferenceH srs = nullptr;
     Couche couches[kGenres];

@@ -52,4 +52,11 @@ inline void fin_bloc(MifMid& e) {
 
 inline bool arreter(const MifMid& e) { return e.fichecrit.erreur || e.fichesql.erreur; }
 
+// Hands on every byte still gathered; false once any write has failed.
+inline bool terminer(MifMid& e) {
+    vider(e.fichecrit);
+    vider(e.fichesql);
+    return !arreter(e);
+}
+
 }  // namespace ruter
