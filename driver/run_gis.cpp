@@ -10,6 +10,7 @@
 
 #include "gis/gis.hpp"
 #include "input/lecteur.hpp"
+#include "input/objets.hpp"
 
 namespace ruter {
 
@@ -65,6 +66,20 @@ bool installer(const fs::path& temp, const fs::path& dossier, std::error_code& e
         if (ec) return false;
     }
     return !ec;
+}
+
+// One warning for each position left out or off the globe, the first ones.
+void signaler(const std::string& entree, const Bloc& b) {
+    constexpr std::size_t kAvertissements = 10;
+    std::size_t n = 0;
+    for (const Signalement& s : b.signalements) {
+        if (n++ == kAvertissements) break;
+        std::fprintf(stderr, "ruter2gis: %s:%zu: %s\n", entree.c_str(), s.ligne, decrire(s).c_str());
+    }
+    if (b.nb_signalements > kAvertissements) {
+        std::fprintf(stderr, "ruter2gis: %s: %zu more positions left out or off the globe\n",
+                     entree.c_str(), b.nb_signalements - kAvertissements);
+    }
 }
 
 }  // namespace
@@ -142,6 +157,7 @@ ResultatGis convertir_gis(const OptionsGis& o) {
 
     Gis g;
     Lecteur l;
+    Objets<Gis> objets;
     ResultatGis r;
     bool ok = ouvrir_gis(g, o.pilote, temp.chemin, o.sortie);
     // Formats whose layers are written one after the other read the route
@@ -152,15 +168,18 @@ ResultatGis convertir_gis(const OptionsGis& o) {
             break;
         }
         if (!commencer_passe(g, passe)) break;
-        if (const int errnum = lire_fichier(l, g, h_fic); errnum != 0) {
+        commencer_objets(objets, g, l, passe == 0);
+        if (const int errnum = lire_fichier(l, objets, h_fic); errnum != 0) {
             r = erreur(o.entree, errnum);
             break;
         }
-        fin_bloc(g);  // the last block
+        fin_bloc(objets);  // the last block
+        if (passe == 0) signaler(o.entree, objets.bloc);
         ok = g.erreur.empty();
     }
     ok = fermer_gis(g, r.raison.empty());
     if (!r.raison.empty()) return r;
+    if (g.ligne_refusee != 0) return {o.entree + ":" + std::to_string(g.ligne_refusee), g.erreur};
     if (!ok) return {o.sortie, g.erreur};
     std::FILE* f = h_fic;
     h_fic = nullptr;

@@ -41,37 +41,6 @@ bool format_gis(GDALDriverH d) {
     return oui(d, GDAL_DCAP_VECTOR) && oui(d, GDAL_DCAP_CREATE) && oui(d, GDAL_DCAP_CREATE_LAYER);
 }
 
-// Windows-1252 text as UTF-8. What no output format can hold is replaced by
-// U+FFFD: control characters but tab, and the five bytes that Windows-1252
-// leaves undefined.
-void ajouter_utf8(std::string& s, std::string_view t) {
-    static constexpr char16_t k80[32] = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    for (const char o : t) {
-        const auto c = static_cast<unsigned char>(o);
-        const char32_t u = c < 0x20 && c != '\t' ? 0xFFFD : (c & 0xE0) == 0x80 ? k80[c - 0x80] : c;
-        if (u < 0x80) {
-            s += static_cast<char>(u);
-        } else if (u < 0x800) {
-            s += static_cast<char>(0xC0 | u >> 6);
-            s += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            s += static_cast<char>(0xE0 | u >> 12);
-            s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
-            s += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-}
-
-// Adds `t` to the names or the texts `s` of one object, after a line end.
-void joindre(std::string& s, std::string_view t) {
-    if (t.empty()) return;
-    if (!s.empty()) s += '\n';
-    ajouter_utf8(s, t);
-}
-
 void echec(Gis& g, const char* raison) {
     if (g.erreur.empty()) g.erreur = raison;
 }
@@ -94,29 +63,16 @@ void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
 }
 
 // Writes the feature of kind `k`, its geometry and its own fields set, with
-// the block's names, `texte` and the style `style`.
-void ecrire_objet(Gis& g, Genre k, std::string_view texte, const char* style) {
+// the object's name and text and the style `style`.
+void ecrire_objet(Gis& g, Genre k, const Objet& o, const char* style) {
     const Couche& c = g.couches[k];
-    champ(g, c, kNom, g.noms);
-    champ(g, c, kTexte, texte);
+    champ(g, c, kNom, o.nom);
+    champ(g, c, kTexte, o.texte);
     champ(g, c, kGenre, kNomsGenres[k]);
     OGR_F_SetStyleString(c.objet, style);
     OGR_F_SetFID(c.objet, OGRNullFID);
     if (OGR_L_CreateFeature(c.couche, c.objet) != OGRERR_NONE) echec(g, "cannot write an object");
     ++g.ecrits;
-}
-
-void ecrire_reperes(Gis& g) {
-    if (g.reperes_ecrits) return;
-    g.reperes_ecrits = true;
-    if (!g.ecrire[kReperes]) return;
-    const Couche& c = g.couches[kReperes];
-    const std::string_view o = g.octets;
-    for (const Repere& r : g.reperes) {
-        OGR_G_SetPoint_2D(OGR_F_GetGeometryRef(c.objet), 0, r.x, r.y);
-        champ(g, c, kSymbole, o.substr(r.symbole, r.texte - r.symbole));
-        ecrire_objet(g, kReperes, o.substr(r.texte, r.fin - r.texte), kStyleRepere);
-    }
 }
 
 // Whether objects of kind `k` have field `f`: in a one-layer format, they
@@ -178,15 +134,6 @@ bool creer_couche(Gis& g, Genre k) {
     if (type == wkbPolygon)
         OGR_G_AddGeometryDirectly(geometrie, OGR_G_CreateGeometry(wkbLinearRing));
     return OGR_F_SetGeometryDirectly(c.objet, geometrie) == OGRERR_NONE;
-}
-
-// Forgets the block that has been written.
-void vider_bloc(Gis& g) {
-    g.noms.clear();
-    g.en_attente.clear();
-    g.octets.clear();
-    g.reperes.clear();
-    g.reperes_ecrits = false;
 }
 
 void rapporter(CPLErr classe, CPLErrorNum, const char* message) {
@@ -303,65 +250,36 @@ bool commencer_passe(Gis& g, int passe) {
         g.transaction = GDALDatasetStartTransaction(g.ds, FALSE) == OGRERR_NONE;
         if (!g.transaction) echec(g, "cannot start a transaction");
     }
-    vider_bloc(g);
     return true;
 }
 
-void repere(Gis& g, Position p, Mot symbole) {
-    Repere r{p.x, p.y, g.octets.size(), 0, 0};
-    ajouter_utf8(g.octets, symbole);
-    r.texte = g.octets.size();
-    g.octets += g.en_attente;  // the texts since the last mark are this one's
-    g.en_attente.clear();
-    r.fin = g.octets.size();
-    g.reperes.push_back(r);
-}
-
-void nom(Gis& g, const TableMots& t) { joindre(g.noms, reste(t, 1)); }
-
-void texte(Gis& g, const TableMots& t) { joindre(g.en_attente, reste(t, 2)); }
-
-void fin_route(Gis& g, const Route& r) {
-    ecrire_reperes(g);  // the block has no more marks: they come before its route
-    const Genre k = r.areal ? kAires : kRoutes;
+void objet(Gis& g, const Objet& o) {
+    const Genre k = o.genre;
+    if (!g.ecrire[k]) return;
+    if (o.hors_globe != 0 && est(g.pilote, "GPX")) {
+        g.ligne_refusee = o.hors_globe;
+        return echec(g, "a position off the globe (latitude beyond 90 degrees or longitude "
+                        "beyond 180), which GPX cannot hold");
+    }
     const Couche& c = g.couches[k];
-    if (g.ecrire[k]) {
-        OGRGeometryH ligne = OGR_F_GetGeometryRef(c.objet);
-        if (OGR_G_GetGeometryType(ligne) == wkbPolygon) ligne = OGR_G_GetGeometryRef(ligne, 0);
-        const double* xy = r.sommets.tab.get();
-        if (r.sommets.cpt > INT_MAX / 2) return echec(g, "a route too long for GDAL");
-        const std::size_t n = r.sommets.cpt;
-        OGR_G_SetPoints(ligne, static_cast<int>(n), xy, 16, xy + 1, 16, nullptr, 0);
-        // A route of one vertex has it twice; an area's ring is closed and has
-        // four points at least, as every reader wants.
-        const bool ferme = xy[0] == xy[2 * n - 2] && xy[1] == xy[2 * n - 1];
-        const std::size_t minimum = r.areal ? 4 : 2;
-        std::size_t ajouts = r.areal && !ferme ? 1 : 0;
-        if (n + ajouts < minimum) ajouts = minimum - n;
-        for (std::size_t i = 0; i < ajouts; ++i) OGR_G_AddPoint_2D(ligne, xy[0], xy[1]);
-        char couleur[8];
-        std::snprintf(couleur, sizeof couleur, "#%06X", static_cast<unsigned>(r.color) & 0xFFFFFFu);
-        champ(g, c, kCouleur, couleur);
-        g.style.clear();
-        ajouter_utf8(g.style, r.mot_couleur);
-        champ(g, c, kMotCouleur, g.style);
-        g.style = "PEN(c:";
-        g.style.append(couleur).append(",w:2px)");
-        if (r.areal) g.style.append(";BRUSH(fc:").append(couleur).append(")");
-        ecrire_objet(g, k, g.en_attente, g.style.c_str());
+    OGRGeometryH geometrie = OGR_F_GetGeometryRef(c.objet);
+    if (k == kReperes) {
+        OGR_G_SetPoint_2D(geometrie, 0, o.xy[0], o.xy[1]);
+        champ(g, c, kSymbole, o.symbole);
+        return ecrire_objet(g, k, o, kStyleRepere);
     }
-    g.en_attente.clear();
-}
-
-void fin_bloc(Gis& g) {
-    // Texts that no mark follows, in a block without a route, go to its last mark.
-    if (!g.reperes_ecrits && !g.reperes.empty() && !g.en_attente.empty()) {
-        if (g.reperes.back().fin != g.reperes.back().texte) g.octets += '\n';
-        g.octets += g.en_attente;
-        g.reperes.back().fin = g.octets.size();
-    }
-    ecrire_reperes(g);
-    vider_bloc(g);
+    if (OGR_G_GetGeometryType(geometrie) == wkbPolygon)
+        geometrie = OGR_G_GetGeometryRef(geometrie, 0);
+    if (o.n > INT_MAX) return echec(g, "a route too long for GDAL");
+    OGR_G_SetPoints(geometrie, static_cast<int>(o.n), o.xy, 16, o.xy + 1, 16, nullptr, 0);
+    char couleur[8];
+    std::snprintf(couleur, sizeof couleur, "#%06X", static_cast<unsigned>(o.color) & 0xFFFFFFu);
+    champ(g, c, kCouleur, couleur);
+    champ(g, c, kMotCouleur, o.mot_couleur);
+    g.style = "PEN(c:";
+    g.style.append(couleur).append(",w:2px)");
+    if (k == kAires) g.style.append(";BRUSH(fc:").append(couleur).append(")");
+    ecrire_objet(g, k, o, g.style.c_str());
 }
 
 bool fermer_gis(Gis& g, bool complet) {

@@ -9,10 +9,8 @@
 // areas. GPX has waypoints with name, desc and sym, and routes (areas among
 // them) with name and desc.
 //
-// A name belongs to every object of its block. A text belongs to the mark
-// that follows it in its block; when none follows, to the block's route or
-// area; when the block has none, to its last mark. Several of them are joined
-// with a line end. A block's marks are therefore held until the block ends.
+// Which name and text go with which object, and what becomes of positions
+// that are no place on Earth, is decided in input/objets.hpp.
 #pragma once
 
 #include <gdal.h>
@@ -22,11 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "input/lecteur.hpp"
+#include "input/objets.hpp"
 
 namespace ruter {
-
-enum Genre { kReperes, kRoutes, kAires, kGenres };
 
 enum Champ { kNom, kTexte, kSymbole, kCouleur, kMotCouleur, kGenre, kChamps };
 
@@ -36,13 +32,6 @@ struct Couche {
     OGRLayerH couche = nullptr;
     OGRFeatureH objet = nullptr;
     int champ[kChamps] = {-1, -1, -1, -1, -1, -1};  // field indexes; -1: not in this format
-};
-
-// A mark of the block being read: its position, and its symbol word and its
-// text in Gis::octets, [symbole, texte) and [texte, fin).
-struct Repere {
-    double x, y;
-    std::size_t symbole, texte, fin;
 };
 
 struct Gis {
@@ -56,12 +45,7 @@ struct Gis {
     OGRSpatialReferenceH srs = nullptr;
     Couche couches[kGenres];
     bool ecrire[kGenres] = {};  // the kinds that the current pass writes
-
-    // The block being read: its names, the texts since its last mark, its
-    // marks, and whether they are written.
-    std::string noms, en_attente, octets;
-    std::vector<Repere> reperes;
-    bool reperes_ecrits = false;
+    std::size_t ligne_refusee = 0;  // the line of a position the format refused
 
     std::string tampon, style;  // scratch for field values and styles
     long long ecrits = 0;       // objects written
@@ -93,12 +77,8 @@ bool commencer_passe(Gis& g, int passe);
 // Whether all of it succeeded.
 bool fermer_gis(Gis& g, bool complet);
 
-void repere(Gis& g, Position p, Mot symbole);
-inline void sommet(Gis&, Position) {}  // a route's vertices come with its end
-void fin_route(Gis& g, const Route& r);
-void nom(Gis& g, const TableMots& t);
-void texte(Gis& g, const TableMots& t);
-void fin_bloc(Gis& g);  // also at the end of the input, for the last block
+// Writes one object, if the current pass writes its kind.
+void objet(Gis& g, const Objet& o);
 inline bool arreter(const Gis& g) { return !g.erreur.empty(); }
 
 // Styles that QGIS applies by default to the layers of a GeoPackage.

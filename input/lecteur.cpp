@@ -7,6 +7,7 @@ constexpr std::size_t kTailleBloc = std::size_t{1} << 20;
 
 void preparer(Lecteur& l) {
     l.etat = Etat{};
+    l.numero = 0;
     l.mot_couleur.clear();
     preparer_sommets(l.sommets);
 }

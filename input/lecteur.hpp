@@ -24,6 +24,7 @@
 //   fin_bloc(E&)                       a separator line, after fin_route;
 //   bool arreter(const E&)             whether the writer has failed and the
 //                                      reading should stop.
+// Writers that want whole objects rather than lines use input/objets.hpp.
 // So the per-line path makes no indirect call.
 #pragma once
 
@@ -62,6 +63,7 @@ struct Route {
 
 struct Lecteur {
     Etat etat;
+    std::size_t numero = 0;  // the line being read, counted from 1
     Sommets sommets;
     TableMots mots;
     std::string mot_couleur;       // word 1 of the block's last "Linjefarge" line
@@ -89,6 +91,7 @@ void finir_route(Lecteur& l, E& e) {
 // One line: its content without the line end.
 template <class E>
 void traiter_ligne(Lecteur& l, E& e, const char* ligne, std::size_t len) {
+    ++l.numero;
     decouper(l.mots, ligne, len);
     const Mot m = l.mots.mot[0];
     if (m.empty()) {

@@ -1,0 +1,183 @@
+#include "input/objets.hpp"
+
+#include <cstdio>
+
+namespace ruter {
+
+namespace {
+
+constexpr const char* kGenresTexte[kGenres] = {"mark", "route", "area"};
+
+bool finie(Position p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+bool sur_le_globe(Position p) { return std::fabs(p.y) <= 90 && std::fabs(p.x) <= 180; }
+
+// Adds `t` to the names or the texts `s` of one object, after a line end.
+void joindre(std::string& s, std::string_view t) {
+    if (t.empty()) return;
+    if (!s.empty()) s += '\n';
+    ajouter_utf8(s, t);
+}
+
+void signaler(Bloc& b, Ecart e, Genre g, std::size_t ligne) {
+    if (!b.signaler) return;
+    if (b.nb_signalements++ >= kSignalementsGardes) return;
+    Signalement s{ligne, e, g, {}};
+    if (e != Ecart::route_omise) {
+        // The words as the line has them, cut where they would flood a message.
+        const TableMots& t = b.lecteur->mots;
+        ajouter_utf8(s.position, mot_n(t, 0).substr(0, 40));
+        s.position += ' ';
+        ajouter_utf8(s.position, mot_n(t, 1).substr(0, 40));
+    }
+    b.signalements.push_back(std::move(s));
+}
+
+// Whether `p` may be written; reports it when it is left out or off the globe.
+bool verifier(Bloc& b, Position p, Genre g, std::size_t& hors_globe) {
+    const std::size_t ligne = b.lecteur->numero;
+    if (!finie(p)) {
+        signaler(b, g == kReperes ? Ecart::repere_omis : Ecart::sommet_omis, g, ligne);
+        return false;
+    }
+    if (!sur_le_globe(p)) {
+        signaler(b, Ecart::hors_globe, g, ligne);
+        if (hors_globe == 0) hors_globe = ligne;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ajouter_utf8(std::string& s, std::string_view t) {
+    static constexpr char16_t k80[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    for (const char o : t) {
+        const auto c = static_cast<unsigned char>(o);
+        const char32_t u = c < 0x20 && c != '\t' ? 0xFFFD : (c & 0xE0) == 0x80 ? k80[c - 0x80] : c;
+        if (u < 0x80) {
+            s += static_cast<char>(u);
+        } else if (u < 0x800) {
+            s += static_cast<char>(0xC0 | u >> 6);
+            s += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            s += static_cast<char>(0xE0 | u >> 12);
+            s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+            s += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+}
+
+void commencer_bloc(Bloc& b, const Lecteur& l, bool signaler) {
+    b.lecteur = &l;
+    b.signaler = signaler;
+    vider_bloc(b);
+}
+
+void noter_repere(Bloc& b, Position p, Mot symbole) {
+    RepereBloc r{p.x, p.y, b.lecteur->numero, 0, b.octets.size(), 0, 0};
+    const bool garde = verifier(b, p, kReperes, r.hors_globe);
+    // Texts since the last mark are this one's, even when it is left out.
+    if (!garde) return b.en_attente.clear();
+    ajouter_utf8(b.octets, symbole);
+    r.texte = b.octets.size();
+    b.octets += b.en_attente;
+    b.en_attente.clear();
+    r.fin = b.octets.size();
+    b.reperes.push_back(r);
+}
+
+void noter_sommet(Bloc& b, Position p) {
+    const bool garde = verifier(b, p, b.lecteur->etat.nomdelalign == Trace::areal ? kAires : kRoutes,
+                                b.route_hors_globe);
+    if (garde && b.route_ligne == 0) b.route_ligne = b.lecteur->numero;
+}
+
+void noter_nom(Bloc& b, const TableMots& t) { joindre(b.noms, reste(t, 1)); }
+
+void noter_texte(Bloc& b, const TableMots& t) { joindre(b.en_attente, reste(t, 2)); }
+
+bool objet_route(Bloc& b, const Route& r, Objet& o) {
+    const Genre g = r.areal ? kAires : kRoutes;
+    std::vector<double>& pts = b.points;
+    pts.clear();
+    const double* xy = r.sommets.tab.get();
+    for (std::size_t i = 0; i < r.sommets.cpt; ++i) {
+        if (!finie(Position{xy[2 * i], xy[2 * i + 1]})) continue;
+        pts.push_back(xy[2 * i]);
+        pts.push_back(xy[2 * i + 1]);
+    }
+    if (pts.empty()) {
+        signaler(b, Ecart::route_omise, g, b.lecteur->numero);
+        return false;
+    }
+    // A route of one vertex has it twice; an area's ring is closed and has
+    // four points at least, as every reader wants.
+    const std::size_t n = pts.size() / 2;
+    const bool ferme = pts[0] == pts[2 * n - 2] && pts[1] == pts[2 * n - 1];
+    const std::size_t minimum = r.areal ? 4 : 2;
+    std::size_t ajouts = r.areal && !ferme ? 1 : 0;
+    if (n + ajouts < minimum) ajouts = minimum - n;
+    for (std::size_t i = 0; i < ajouts; ++i) {
+        pts.push_back(pts[0]);
+        pts.push_back(pts[1]);
+    }
+    b.mot_couleur.clear();
+    ajouter_utf8(b.mot_couleur, r.mot_couleur);
+    o = Objet{g,      pts.data(),    pts.size() / 2, b.noms,        b.en_attente,
+              {},     b.mot_couleur, r.color,        b.route_ligne, b.route_hors_globe};
+    return true;
+}
+
+Objet objet_repere(const Bloc& b, const RepereBloc& r) {
+    const std::string_view o = b.octets;
+    return Objet{kReperes,
+                 &r.x,
+                 1,
+                 b.noms,
+                 o.substr(r.texte, r.fin - r.texte),
+                 o.substr(r.symbole, r.texte - r.symbole),
+                 {},
+                 0,
+                 r.ligne,
+                 r.hors_globe};
+}
+
+void rattacher_textes(Bloc& b) {
+    if (b.reperes_ecrits || b.reperes.empty() || b.en_attente.empty()) return;
+    if (b.reperes.back().fin != b.reperes.back().texte) b.octets += '\n';
+    b.octets += b.en_attente;
+    b.reperes.back().fin = b.octets.size();
+}
+
+void vider_bloc(Bloc& b) {
+    b.noms.clear();
+    b.en_attente.clear();
+    b.octets.clear();
+    b.reperes.clear();
+    b.reperes_ecrits = false;
+    b.route_ligne = 0;
+    b.route_hors_globe = 0;
+}
+
+std::string decrire(const Signalement& s) {
+    const char* genre = kGenresTexte[s.genre];
+    switch (s.ecart) {
+    case Ecart::repere_omis:
+        return "position \"" + s.position + "\" is not a number of minutes; the mark is left out";
+    case Ecart::sommet_omis:
+        return "position \"" + s.position + "\" is not a number of minutes; the vertex is left " +
+               "out of its " + genre;
+    case Ecart::route_omise:
+        return std::string("the ") + genre + " ending here has no vertex left; it is left out";
+    case Ecart::hors_globe:
+        break;
+    }
+    return "position \"" + s.position +
+           "\" is off the globe (latitude beyond 90 degrees or longitude beyond 180); written "
+           "as it is";
+}
+
+}  // namespace ruter
