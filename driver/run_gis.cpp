@@ -74,7 +74,8 @@ void signaler(const std::string& entree, const Bloc& b) {
     std::size_t n = 0;
     for (const Signalement& s : b.signalements) {
         if (n++ == kAvertissements) break;
-        std::fprintf(stderr, "ruter2gis: %s:%zu: %s\n", entree.c_str(), s.ligne, decrire(s).c_str());
+        std::fprintf(stderr, "ruter2gis: %s:%zu: %s\n", entree.c_str(), s.ligne,
+                     decrire(s).c_str());
     }
     if (b.nb_signalements > kAvertissements) {
         std::fprintf(stderr, "ruter2gis: %s: %zu more positions left out or off the globe\n",

@@ -258,8 +258,9 @@ void objet(Gis& g, const Objet& o) {
     if (!g.ecrire[k]) return;
     if (o.hors_globe != 0 && est(g.pilote, "GPX")) {
         g.ligne_refusee = o.hors_globe;
-        return echec(g, "a position off the globe (latitude beyond 90 degrees or longitude "
-                        "beyond 180), which GPX cannot hold");
+        return echec(g,
+                     "a position off the globe (latitude beyond 90 degrees or longitude "
+                     "beyond 180), which GPX cannot hold");
     }
     const Couche& c = g.couches[k];
     OGRGeometryH geometrie = OGR_F_GetGeometryRef(c.objet);

@@ -44,7 +44,7 @@ struct Gis {
     bool transaction = false;
     OGRSpatialReferenceH srs = nullptr;
     Couche couches[kGenres];
-    bool ecrire[kGenres] = {};  // the kinds that the current pass writes
+    bool ecrire[kGenres] = {};      // the kinds that the current pass writes
     std::size_t ligne_refusee = 0;  // the line of a position the format refused
 
     std::string tampon, style;  // scratch for field values and styles

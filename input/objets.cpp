@@ -90,8 +90,8 @@ void noter_repere(Bloc& b, Position p, Mot symbole) {
 }
 
 void noter_sommet(Bloc& b, Position p) {
-    const bool garde = verifier(b, p, b.lecteur->etat.nomdelalign == Trace::areal ? kAires : kRoutes,
-                                b.route_hors_globe);
+    const bool garde = verifier(
+        b, p, b.lecteur->etat.nomdelalign == Trace::areal ? kAires : kRoutes, b.route_hors_globe);
     if (garde && b.route_ligne == 0) b.route_ligne = b.lecteur->numero;
 }
 
@@ -126,8 +126,8 @@ bool objet_route(Bloc& b, const Route& r, Objet& o) {
     }
     b.mot_couleur.clear();
     ajouter_utf8(b.mot_couleur, r.mot_couleur);
-    o = Objet{g,      pts.data(),    pts.size() / 2, b.noms,        b.en_attente,
-              {},     b.mot_couleur, r.color,        b.route_ligne, b.route_hors_globe};
+    o = Objet{g,  pts.data(),    pts.size() / 2, b.noms,        b.en_attente,
+              {}, b.mot_couleur, r.color,        b.route_ligne, b.route_hors_globe};
     return true;
 }
 

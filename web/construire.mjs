@@ -1,0 +1,46 @@
+// Builds the page: one HTML file with everything in it, which works opened
+// from the disk (file://) as well as served.
+//
+//   node web/construire.mjs RUTER_MODULE.js OUTPUT.html
+//
+// esbuild bundles the Web Worker (the reader, its WebAssembly inlined as
+// base64 by emscripten) into one script, then the page with OpenLayers and
+// that script as a string, from which the page starts its worker.
+import { readFile, writeFile } from 'node:fs/promises';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import * as esbuild from 'esbuild';
+
+const ici = dirname(fileURLToPath(import.meta.url));
+const [module, sortie] = process.argv.slice(2);
+if (!module || !sortie) {
+  console.error('usage: node web/construire.mjs RUTER_MODULE.js OUTPUT.html');
+  process.exit(2);
+}
+
+const commun = { bundle: true, write: false, minify: true, target: 'es2020', logLevel: 'warning' };
+const lecteur = await esbuild.build({
+  ...commun,
+  entryPoints: [join(ici, 'lecteur.mjs')],
+  format: 'iife',
+  platform: 'browser',
+  alias: { 'ruter-module': module },
+  external: ['fs', 'path'], // only in the module's Node.js branch
+});
+const page = await esbuild.build({
+  ...commun,
+  entryPoints: [join(ici, 'page.mjs')],
+  format: 'iife',
+  outdir: 'page',
+  define: { LECTEUR_SOURCE: JSON.stringify(lecteur.outputFiles[0].text) },
+});
+const js = page.outputFiles.find((f) => f.path.endsWith('.js')).text;
+const css = page.outputFiles.find((f) => f.path.endsWith('.css')).text;
+// Inline, "</script" or "</style" would end the element early.
+if (/<\/script/i.test(js) || /<\/style/i.test(css)) throw new Error('a script or style closes its element');
+const modele = await readFile(join(ici, 'index.html'), 'utf8');
+const html = modele
+  .replace('<!--style-->', () => `<style>${css}</style>`)
+  .replace('<!--script-->', () => `<script>${js}</script>`);
+await writeFile(sortie, html);
+console.log(`${sortie}: ${(html.length / 1024).toFixed(0)} KiB`);
