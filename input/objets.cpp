@@ -73,6 +73,10 @@ void ajouter_utf8(std::string& s, std::string_view t) {
 void commencer_bloc(Bloc& b, const Lecteur& l, bool signaler) {
     b.lecteur = &l;
     b.signaler = signaler;
+    if (signaler) {
+        b.signalements.clear();
+        b.nb_signalements = 0;
+    }
     vider_bloc(b);
 }
 

@@ -1,0 +1,55 @@
+// The page's WebAssembly reader in Node: its objects against ruter2gis's
+// dataset of the same file as GDAL reads it, its lines left out against
+// ruter2gis's warnings, and its MIF/MID against the data cases.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { readFileSync, readdirSync } from 'node:fs';
+import { join } from 'node:path';
+import { test } from 'node:test';
+import { lire, mifMid, objet } from '../../web/tables.mjs';
+import { DONNEES, EXEMPLE, GENERER, creerModule, dossier, memesObjets, parRuter2gis } from './commun.mjs';
+
+const M = await creerModule();
+
+// Positions that are no place on Earth, in every place they can be.
+const kMauvais = Buffer.from(
+  'Navn Mauvais\ninf 300.000 0 A\n3600 nan 0 B\nMTekst 0 pour C\n1e400 1 0 C\n6000 300 0 Hors\n\n' +
+    'Rutetype Areal\nLinjefarge Gul\n3600 300\nnan 300\n3660 360\n3600 -inf\n\n' +
+    'Linjefarge Rod\nNavn Vide\ninf inf\n\nLinjefarge Svart\n3600 300\n3600 20000\n',
+);
+
+function objets(route) {
+  const t = lire(M, route);
+  return { t, liste: Array.from(t.genres, (_, i) => Object.values(objet(t, i)).slice(0, 7)) };
+}
+
+test('the objects are those ruter2gis writes, and the lines left out those it warns of', () => {
+  const d = dossier();
+  execFileSync(GENERER, [join(d, 'Ruter'), '0.3']);
+  const cas = {
+    'examples/Ruter': readFileSync(EXEMPLE),
+    generated: Buffer.concat([readFileSync(join(d, 'Ruter')), Buffer.from('\n'), kMauvais]),
+    'bad positions': kMauvais,
+  };
+  for (const [quoi, route] of Object.entries(cas)) {
+    const { t, liste } = objets(route);
+    const gis = parRuter2gis(route, 'geojson');
+    memesObjets(gis.objets, liste, quoi);
+    const avertis = gis.avertissements.split('\n').filter((l) => /^ruter2gis: Ruter:\d+: /.test(l));
+    const signales = t.signalements.slice(0, 10).map((s) => `ruter2gis: Ruter:${s.ligne}: ${s.message}`);
+    assert.deepEqual(signales, avertis, quoi);
+  }
+});
+
+test('the MIF/MID pair is the data cases\' byte for byte, with LF or CR LF', () => {
+  for (const cas of readdirSync(DONNEES, { withFileTypes: true }).filter((e) => e.isDirectory())) {
+    const lu = (n) => readFileSync(join(DONNEES, cas.name, n));
+    lire(M, lu('Ruter'));
+    for (const crlf of [false, true]) {
+      const { mif, mid } = mifMid(M, crlf);
+      const fins = (b) => (crlf ? Buffer.from(b.toString('latin1').replaceAll('\n', '\r\n'), 'latin1') : b);
+      assert.ok(fins(lu('Ruter.mif')).equals(Buffer.from(mif)), `${cas.name}/Ruter.mif, crlf ${crlf}`);
+      assert.ok(fins(lu('Ruter.mid')).equals(Buffer.from(mid)), `${cas.name}/Ruter.mid, crlf ${crlf}`);
+    }
+  }
+});
