@@ -26,6 +26,16 @@ if peut "release test suite, then the long tests" libgtest-dev "$gtest"; then
   ctest --preset long
 fi
 
+# The page: the WebAssembly reader in Node, and the built HTML file in
+# Chromium, against the release build's ruter2gis and ruter2mif.
+if peut "the page: its build, its reader in Node, the page in Chromium" \
+  "emscripten nodejs npm chromium python3-gdal libgdal-dev" \
+  "command -v emcc && command -v node && command -v npm && test -x /usr/bin/chromium &&
+   test -x build/release/ruter2gis && /usr/bin/python3 -c 'import osgeo.ogr'"; then
+  cmake --workflow --preset web
+  node --test tests/web/module.test.mjs tests/web/page.test.mjs
+fi
+
 if peut "Windows build (MinGW-w64) and tests under wine" "g++-mingw-w64-x86-64 wine wine64" \
   "command -v x86_64-w64-mingw32-g++ && command -v wine && $gtest"; then
   bash tests/windows.sh

@@ -12,6 +12,7 @@ import { fileURLToPath } from 'node:url';
 export const racine = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const chemin = (variable, defaut) => process.env[variable] || join(racine, defaut);
 export const RUTER2GIS = chemin('RUTER2GIS', 'build/release/ruter2gis');
+export const RUTER2MIF = chemin('RUTER2MIF', 'build/release/ruter2mif');
 export const GENERER = chemin('GENERER', 'build/release/bench/generer_ruter');
 export const MODULE = chemin('RUTER_MODULE', 'build/web/ruter_module.js');
 export const PAGE = chemin('RUTER_PAGE', 'build/web/ruter2gis.html');
