@@ -60,6 +60,20 @@ async function ecran(page) {
   });
 }
 
+// The plotter colours where routes and areas lie, a dark dot at each mark.
+async function couleursSurLaCarte(page, image) {
+  writeFileSync(image, await page.screenshot());
+  const objets = await ecran(page);
+  const voisins = (p) => [-2, -1, 0, 1, 2].flatMap((dx) => [-2, -1, 0, 1, 2].map((dy) => `${p[0] + dx},${p[1] + dy}`));
+  const couleurs = gdal('pixels', image, ...objets.flatMap((o) => voisins(o.pixel)));
+  objets.forEach((o, k) => {
+    const autour = couleurs.slice(25 * k, 25 * k + 25).filter(Boolean);
+    const rgb = [1, 3, 5].map((i) => parseInt(o.colour.slice(i, i + 2), 16));
+    const proche = (c) => (o.kind === 'mark' ? c[0] + c[1] + c[2] < 200 : c.every((v, i) => Math.abs(v - rgb[i]) < 40));
+    assert.ok(autour.some(proche), `${o.kind} ${o.colour}: ${JSON.stringify(autour)}`);
+  });
+}
+
 test('the example: summary, downloads as ruter2gis writes them, colours on the chart', async () => {
   const { page, erreurs } = await ouvrir();
   const route = readFileSync(EXEMPLE);
@@ -91,23 +105,21 @@ test('the example: summary, downloads as ruter2gis writes them, colours on the c
     }
   }
 
-  // The plotter colours where routes and areas lie, a dark dot at each mark.
-  const image = join(dirname(PAGE), 'page.png');
-  writeFileSync(image, await page.screenshot());
-  const objets = await ecran(page);
-  const voisins = (p) => [-2, -1, 0, 1, 2].flatMap((dx) => [-2, -1, 0, 1, 2].map((dy) => `${p[0] + dx},${p[1] + dy}`));
-  const couleurs = gdal('pixels', image, ...objets.flatMap((o) => voisins(o.pixel)));
-  objets.forEach((o, k) => {
-    const autour = couleurs.slice(25 * k, 25 * k + 25).filter(Boolean);
-    const rgb = [1, 3, 5].map((i) => parseInt(o.colour.slice(i, i + 2), 16));
-    const proche = (c) => (o.kind === 'mark' ? c[0] + c[1] + c[2] < 200 : c.every((v, i) => Math.abs(v - rgb[i]) < 40));
-    assert.ok(autour.some(proche), `${o.kind} ${o.colour}: ${JSON.stringify(autour)}`);
-  });
+  await couleursSurLaCarte(page, join(dirname(PAGE), 'page.png'));
 
   // At a phone's width the chart is still there, under the panel.
   await page.setViewportSize({ width: 390, height: 844 });
   assert.ok((await page.locator('#carte').boundingBox()).height > 300);
   writeFileSync(join(dirname(PAGE), 'page-phone.png'), await page.screenshot({ fullPage: true }));
+  assert.deepEqual(erreurs, []);
+});
+
+test('the WebGL layer that large files get draws the same colours', async () => {
+  const { page, erreurs } = await ouvrir();
+  await page.goto(`${pathToFileURL(PAGE).href}?rendu=webgl`);
+  await choisir(page, EXEMPLE);
+  assert.equal(await page.evaluate(() => document.body.dataset.rendu), 'webgl');
+  await couleursSurLaCarte(page, join(dirname(PAGE), 'page-webgl.png'));
   assert.deepEqual(erreurs, []);
 });
 
