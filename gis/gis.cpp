@@ -255,7 +255,7 @@ bool commencer_passe(Gis& g, int passe) {
 
 void objet(Gis& g, const Objet& o) {
     const Genre k = o.genre;
-    if (!g.ecrire[k]) return;
+    if (!g.ecrire[k] || !g.erreur.empty()) return;
     if (o.hors_globe != 0 && est(g.pilote, "GPX")) {
         g.ligne_refusee = o.hors_globe;
         return echec(g,

@@ -171,6 +171,37 @@ class Ruter2gis(unittest.TestCase):
                                 'done; ls -A; cd .. && umount plein', os.environ["RUTER2GIS"]], cwd=d, capture_output=True)
             self.assertEqual(r.stdout, b"Ruter.geojson 1\nRuter.kml 1\nRuter.gpx 1\nRuter.gpkg 1\nRuter\n", r.stderr)
 
+    def test_positions_that_are_no_place_on_earth(self):
+        # What each route file must give in every format: the lines warned
+        # of, and the objects GDAL reads back as (kind, points); a position
+        # off the globe is written, but not to GPX, which then fails on its line.
+        mauvais = [
+            ("not finite in latitude, a mark", b"Navn A\ninf 300 0 S\n3600 300 0 T\n", [2], [("mark", 1)]),
+            ("not finite in longitude, a mark", b"3600 nan 0 S\n3600 300 0 T\n", [1], [("mark", 1)]),
+            ("a route's only vertex", b"Linjefarge Rod\n1e400 300\n\n3600 300 0 T\n", [2, 3], [("mark", 1)]),
+            ("one vertex of three", b"Rutetype Areal\nLinjefarge Gul\n3600 300\n-inf 360\n3660 360\n", [4],
+             [("area", 4)]),
+            ("off the globe", b"3600 300 0 S\n6000 300 0 S\n3600 11000 0 T\n", [2, 3], [("mark", 1)] * 3),
+        ]
+        for quoi, route, lignes, objets in mauvais:
+            for sortie in FORMATS:
+                with self.subTest(quoi, format=sortie), tempfile.TemporaryDirectory() as d:
+                    ecrire(os.path.join(d, "Ruter"), route)
+                    ancien = os.path.join(d, "Ruter_marks.shp" if sortie.endswith(".shp") else sortie)
+                    ecrire(ancien, b"an earlier output")
+                    r = lancer(d, "RUTER2GIS", "Ruter", sortie)
+                    averties = [int(l.split(b":")[2]) for l in r.stderr.splitlines() if l.startswith(b"ruter2gis: Ruter:")]
+                    if sortie.endswith(".gpx") and quoi == "off the globe":
+                        self.assertEqual((r.returncode, averties[-1:]), (1, [2]), r.stderr)
+                        self.assertIn(b"GPX cannot hold", r.stderr)
+                        self.assertEqual(lire(ancien), b"an earlier output")
+                        continue
+                    self.assertEqual((r.returncode, averties), (0, lignes), r.stderr)
+                    chemins = [os.path.join(d, n) for n in sorted(os.listdir(d)) if n.endswith(sortie[5:])]
+                    lu = sorted((o[0], len(o[1])) for o in lus(chemins))
+                    gpx = [("route" if k == "area" else k, n) for k, n in objets]
+                    self.assertEqual(lu, sorted(gpx if sortie.endswith(".gpx") else objets))
+
     def test_failures_and_the_command_line(self):
         ancien = b"an earlier output"
         # Arguments, the directory's files before the run, the status and what
