@@ -5,7 +5,9 @@
 // bad files, and no console error.
 import assert from 'node:assert/strict';
 import { randomBytes } from 'node:crypto';
+import { once } from 'node:events';
 import { readFileSync, writeFileSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { dirname, join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
@@ -20,16 +22,28 @@ const navigateur = await chromium.launch({
 });
 after(() => navigateur.close());
 
-async function ouvrir(viewport = { width: 1100, height: 700 }) {
-  const contexte = await navigateur.newContext({ acceptDownloads: true, offline: true, viewport });
-  await contexte.route(/^(?!file:|blob:|data:)/, (r) => r.abort()); // nothing leaves the disk
+// The page opened from the disk with the network cut off; or, with
+// `adresse`, served from there, online, every map tile answered with an
+// empty picture (and counted in `tuiles`).
+async function ouvrir(adresse = null) {
+  const viewport = { width: 1100, height: 700 };
+  const contexte = await navigateur.newContext({ acceptDownloads: true, offline: !adresse, viewport });
+  const tuiles = [];
+  await contexte.route(/^(?!file:|blob:|data:)/, (r) => {
+    if (adresse && r.request().url().startsWith(adresse)) return r.continue();
+    if (!adresse || !r.request().url().endsWith('.png')) return r.abort(); // nothing else leaves the machine
+    tuiles.push(r.request().url());
+    return r.fulfill({ contentType: 'image/png', body: Buffer.from(kPngVide, 'base64') });
+  });
   const page = await contexte.newPage();
   const erreurs = [];
   page.on('console', (m) => m.type() === 'error' && erreurs.push(m.text()));
   page.on('pageerror', (e) => erreurs.push(e.message));
-  await page.goto(pathToFileURL(PAGE).href);
-  return { page, erreurs };
+  await page.goto(adresse ?? pathToFileURL(PAGE).href);
+  return { page, erreurs, tuiles };
 }
+
+const kPngVide = 'iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAQAAAC1HAwCAAAAC0lEQVR42mNkYAAAAAYAAjCB0C8AAAAASUVORK5CYII=';
 
 async function choisir(page, fichier) {
   await page.evaluate(() => (document.body.dataset.etat = ''));
@@ -114,13 +128,17 @@ test('the example: summary, downloads as ruter2gis writes them, colours on the c
   assert.deepEqual(erreurs, []);
 });
 
-test('the WebGL layer that large files get draws the same colours', async () => {
-  const { page, erreurs } = await ouvrir();
-  await page.goto(`${pathToFileURL(PAGE).href}?rendu=webgl`);
+test('served and online, over the base map, with the WebGL layer that large files get', async () => {
+  const serveur = createServer((q, r) => r.end(readFileSync(PAGE))).listen(0, '127.0.0.1');
+  await once(serveur, 'listening');
+  const adresse = `http://127.0.0.1:${serveur.address().port}/`;
+  const { page, erreurs, tuiles } = await ouvrir(`${adresse}?rendu=webgl`);
   await choisir(page, EXEMPLE);
   assert.equal(await page.evaluate(() => document.body.dataset.rendu), 'webgl');
   await couleursSurLaCarte(page, join(dirname(PAGE), 'page-webgl.png'));
+  assert.ok(tuiles.some((u) => u.includes('openstreetmap')) && tuiles.some((u) => u.includes('openseamap')));
   assert.deepEqual(erreurs, []);
+  serveur.close();
 });
 
 test('bad files give a clear message, names stay text, positions left out are listed', async () => {
