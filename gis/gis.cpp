@@ -93,6 +93,12 @@ void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
     OGR_F_SetFieldString(c.objet, i, g.tampon.c_str());
 }
 
+// Counts an object of kind `k` that has been written.
+void compter(Gis& g, Genre k) {
+    ++g.ecrits;
+    ++g.ecrits_genre[k];
+}
+
 // Writes the feature of kind `k`, its geometry and its own fields set, with
 // the block's names, `texte` and the style `style`.
 void ecrire_objet(Gis& g, Genre k, std::string_view texte, const char* style) {
@@ -103,7 +109,7 @@ void ecrire_objet(Gis& g, Genre k, std::string_view texte, const char* style) {
     OGR_F_SetStyleString(c.objet, style);
     OGR_F_SetFID(c.objet, OGRNullFID);
     if (OGR_L_CreateFeature(c.couche, c.objet) != OGRERR_NONE) echec(g, "cannot write an object");
-    ++g.ecrits;
+    compter(g, k);
 }
 
 void ecrire_reperes(Gis& g) {
@@ -173,6 +179,10 @@ bool creer_couche(Gis& g, Genre k) {
         }
         if (!creer_champs(g, k)) return false;
     }
+    // GDAL's GPX reader has layers of its own: waypoints, and routes (areas among them).
+    g.noms_lus[k] = !est(g.pilote, "GPX") ? OGR_L_GetName(c.couche)
+                    : k == kReperes       ? "waypoints"
+                                          : "routes";
     c.objet = OGR_F_Create(OGR_L_GetLayerDefn(c.couche));
     OGRGeometryH geometrie = OGR_G_CreateGeometry(type);
     if (type == wkbPolygon)
@@ -192,21 +202,36 @@ void vider_bloc(Gis& g) {
 void rapporter(CPLErr classe, CPLErrorNum, const char* message) {
     auto* g = static_cast<Gis*>(CPLGetErrorHandlerUserData());
     if (classe >= CE_Failure && g->erreur.empty()) g->erreur = message;
-    if (classe == CE_Warning) std::fprintf(stderr, "ruter2gis: warning: %s\n", message);
+    // A warning that a driver repeats (for each layer, say) is printed once.
+    if (classe == CE_Warning && g->avertis.insert(message).second)
+        std::fprintf(stderr, "ruter2gis: warning: %s\n", message);
 }
 
-// Reads the dataset back: it must open, and hold every object written.
+// Reads the dataset back: it must open, and each layer must hold every object
+// written to it (the kinds that share a layer add up).
 void verifier(Gis& g) {
     GDALDatasetH ds = GDALOpenEx(g.nom.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
-    long long lus = 0;
-    for (int i = 0; ds != nullptr && i < GDALDatasetGetLayerCount(ds); ++i) {
-        lus += OGR_L_GetFeatureCount(GDALDatasetGetLayer(ds, i), TRUE);
+    std::string court;  // the first layer that lacks objects
+    for (int k = 0; ds != nullptr && court.empty() && k < kGenres; ++k) {
+        const std::string& nom = g.noms_lus[k];
+        long long ecrits = 0;
+        for (int j = 0; j < kGenres; ++j) {
+            if (g.noms_lus[j] == nom) ecrits += g.ecrits_genre[j];
+        }
+        if (nom.empty() || ecrits == 0) continue;
+        OGRLayerH c = GDALDatasetGetLayerByName(ds, nom.c_str());
+        const long long lus = c != nullptr ? OGR_L_GetFeatureCount(c, TRUE) : 0;
+        if (lus < ecrits) {
+            court = "layer \"" + nom + "\" has " + std::to_string(lus) + " objects of " +
+                    std::to_string(ecrits);
+        }
     }
     if (ds != nullptr) GDALClose(ds);
-    if (!g.erreur.empty() || ds == nullptr) {
-        g.erreur = "the dataset written does not read back: " + g.erreur;
-    } else if (lus < g.ecrits) {
-        echec(g, "the dataset written reads back incomplete (is the disk full?)");
+    if (ds == nullptr || !g.erreur.empty()) {
+        g.erreur.insert(0, g.erreur.empty() ? "the dataset written does not read back"
+                                            : "the dataset written does not read back: ");
+    } else if (!court.empty()) {
+        g.erreur = "the dataset written reads back incomplete: " + court;
     }
 }
 

@@ -19,6 +19,7 @@
 #include <ogr_api.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,8 @@ struct Gis {
     GDALDriverH pilote = nullptr;
     std::string nom;  // the dataset's name, as GDAL opens it
     std::string noms_couches[kGenres];
+    // The layers' names as the dataset reads back.
+    std::string noms_lus[kGenres];
     bool une_couche = false;  // every kind in one layer, with a kind field
     bool cdata = false;       // LIBKML, which writes text as CDATA
     bool transaction = false;
@@ -66,6 +69,10 @@ struct Gis {
     std::string tampon, style;  // scratch for field values and styles
     long long ecrits = 0;       // objects written
     std::string erreur;         // the first failure, as GDAL reported it
+
+    // Objects written, kind by kind; the warnings already printed.
+    long long ecrits_genre[kGenres] = {};
+    std::set<std::string> avertis;
 };
 
 // The driver of the format named NAME by -f or, without one, of the output's
