@@ -19,6 +19,8 @@ constexpr const char* kChampsGis[kChamps] = {"name",   "text",        "symbol",
 // GPX has fields of its own: text is desc, symbol is sym, and no colours.
 constexpr const char* kChampsGpx[kChamps] = {"name", "desc", "sym", nullptr, nullptr, nullptr};
 
+constexpr std::size_t kDbf = 254;  // the bytes a Shapefile's text field holds
+
 constexpr const char* kOptionsLibkml[][2] = {{"LIBKML_DESCRIPTION_FIELD", "text"},
                                              {"LIBKML_STRICT_COMPLIANCE", "FALSE"},
                                              {"LIBKML_USE_SIMPLEFIELD", "NO"}};
@@ -93,10 +95,17 @@ void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
     OGR_F_SetFieldString(c.objet, i, g.tampon.c_str());
 }
 
-// Counts an object of kind `k` that has been written.
+// Counts an object of kind `k` that has been written, and in a Shapefile its
+// values that GDAL cut.
 void compter(Gis& g, Genre k) {
     ++g.ecrits;
     ++g.ecrits_genre[k];
+    if (!g.dbf) return;
+    OGRFeatureH o = g.couches[k].objet;
+    for (int i = 0; i < OGR_F_GetFieldCount(o); ++i) {
+        if (OGR_F_IsFieldSetAndNotNull(o, i) && std::strlen(OGR_F_GetFieldAsString(o, i)) > kDbf)
+            ++g.coupes;
+    }
 }
 
 // Writes the feature of kind `k`, its geometry and its own fields set, with
@@ -202,6 +211,9 @@ void vider_bloc(Gis& g) {
 void rapporter(CPLErr classe, CPLErrorNum, const char* message) {
     auto* g = static_cast<Gis*>(CPLGetErrorHandlerUserData());
     if (classe >= CE_Failure && g->erreur.empty()) g->erreur = message;
+    // GDAL tells the first value it cuts in each Shapefile, whole: they are
+    // counted and told once instead.
+    if (g->dbf && std::strstr(message, "has been truncated to") != nullptr) return;
     // A warning that a driver repeats (for each layer, say) is printed once.
     if (classe == CE_Warning && g->avertis.insert(message).second)
         std::fprintf(stderr, "ruter2gis: warning: %s\n", message);
@@ -271,6 +283,8 @@ bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const st
     CPLPushErrorHandlerEx(rapporter, &g);
     g.pilote = pilote;
     g.cdata = est(pilote, "LIBKML");
+    g.dbf = est(pilote, "ESRI Shapefile");
+    g.sortie = sortie;
     const std::string fichier = CPLGetFilename(sortie.c_str()),
                       tige = CPLGetBasename(sortie.c_str());
     // A Shapefile holds one geometry type: "Ruter.shp" is written as the files
@@ -407,6 +421,11 @@ bool fermer_gis(Gis& g, bool complet) {
         CPLSetThreadLocalConfigOption(option, nullptr);
     if (complet && g.erreur.empty() && oui(g.pilote, GDAL_DCAP_OPEN)) verifier(g);
     CPLPopErrorHandler();
+    if (complet && g.erreur.empty() && g.coupes > 0) {
+        std::fprintf(stderr,
+                     "ruter2gis: warning: %s: a Shapefile field holds %zu bytes; %lld %s cut\n",
+                     g.sortie.c_str(), kDbf, g.coupes, g.coupes == 1 ? "value was" : "values were");
+    }
     return complet && g.erreur.empty();
 }
 

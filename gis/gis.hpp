@@ -73,6 +73,11 @@ struct Gis {
     // Objects written, kind by kind; the warnings already printed.
     long long ecrits_genre[kGenres] = {};
     std::set<std::string> avertis;
+    // A Shapefile, whose text fields hold 254 bytes: the values longer than
+    // that, which GDAL cuts, told once in the end under the output's name.
+    bool dbf = false;
+    long long coupes = 0;
+    std::string sortie;
 };
 
 // The driver of the format named NAME by -f or, without one, of the output's
