@@ -178,6 +178,15 @@ bool creer_couche(Gis& g, Genre k) {
         if (est(g.pilote, "ESRI Shapefile"))
             options = CSLSetNameValue(options, "ENCODING", "UTF-8");
         if (est(g.pilote, "CSV")) options = CSLSetNameValue(options, "GEOMETRY", "AS_WKT");
+        // GeoJSON as RFC 7946: no crs member, outer rings counter-clockwise.
+        // A route is kept as written rather than cut where GDAL guesses that it
+        // crosses the antimeridian, and coordinates keep 15 decimals, not 7.
+        if (est(g.pilote, "GeoJSON")) {
+            options = CSLSetNameValue(options, "RFC7946", "YES");
+            options = CSLSetNameValue(options, "WRAPDATELINE", "NO");
+        }
+        if (est(g.pilote, "GeoJSON") || est(g.pilote, "GeoJSONSeq"))
+            options = CSLSetNameValue(options, "COORDINATE_PRECISION", "15");
         c.couche = GDALDatasetCreateLayer(g.ds, g.noms_couches[k].c_str(), g.srs,
                                           g.une_couche ? wkbUnknown : type, options);
         CSLDestroy(options);

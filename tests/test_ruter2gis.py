@@ -123,6 +123,7 @@ class Ruter2gis(unittest.TestCase):
                 self.assertIn(a[5][1:].upper(), o[7].upper(), ou)  # Google Earth's colours
 
     def test_every_object_reads_back_in_every_format(self):
+        ogr = importer("osgeo.ogr", "python3-gdal", self)
         with open(os.path.join(os.environ["DONNEES"], "exemple-gis.json"), encoding="utf-8") as f:
             exemple = [(o["kind"], o["points"], o["name"], o["text"], o["symbol"], o["colour"], o["colour_word"])
                        for o in json.load(f)]
@@ -142,6 +143,13 @@ class Ruter2gis(unittest.TestCase):
                     self.assertObjets(attendus, lus(chemins), sortie)
                     if sortie.endswith((".kml", ".gpx")):
                         ET.parse(os.path.join(d, sortie))  # strict XML: any fault raises
+                    if sortie.endswith(".geojson"):  # RFC 7946: no crs; outer rings counter-clockwise
+                        geojson = json.loads(lire(os.path.join(d, sortie)))
+                        self.assertFalse("crs" in geojson, sortie)
+                        for g in (f["geometry"] for f in geojson["features"] if f["geometry"]["type"] == "Polygon"):
+                            r = g["coordinates"][0]  # a ring that crosses itself has no one orientation
+                            if ogr.CreateGeometryFromJson(json.dumps(g)).IsSimple():
+                                self.assertGreaterEqual(sum(x * v - u * y for (x, y), (u, v) in zip(r, r[1:])), 0, r)
 
     def test_hostile_inputs_give_a_dataset_or_a_clear_failure(self):
         ogr = importer("osgeo.ogr", "python3-gdal", self)
