@@ -204,8 +204,12 @@ class Ruter2gis(unittest.TestCase):
             (["-f", "Nothing"], {}, 2, b"ruter2gis: no output format named Nothing\n"),
             (["a", "b", "c"], {}, 2, b"ruter2gis: one argument too many: c\n"),
             (["-f"], {}, 2, b"ruter2gis: -f needs a format name\n"),
+            # The Nth fsync fails: of the dataset, or of a file of the directory that is one.
+            ([], {"Ruter": b"3600 300\n"}, 1, b"ruter2gis: Ruter.gpkg: Input/output error\n", "fsync:1"),
+            (["-f", "ESRI Shapefile", "Ruter", "Ruter.gpkg"], {"Ruter": b"3600 300\n"}, 1, b"ruter2gis: warning: "
+             b"Normalized/laundered field name: 'colour_word' to 'colour_wor'\nruter2gis: Ruter.gpkg/", "fsync:3"),
         ]
-        for args, fichiers, statut, erreur in table:
+        for args, fichiers, statut, erreur, *panne in table:
             with self.subTest(args=args, fichiers=fichiers), tempfile.TemporaryDirectory() as d:
                 ecrire(os.path.join(d, "Ruter.gpkg"), ancien)
                 for nom, contenu in fichiers.items():
@@ -216,7 +220,7 @@ class Ruter2gis(unittest.TestCase):
                     else:
                         ecrire(os.path.join(d, nom), contenu)
                 avant = sorted(os.listdir(d))
-                r = lancer(d, "RUTER2GIS", *args)
+                r = lancer(d, "RUTER2GIS", *args, env={"LD_PRELOAD": os.environ["PANNE"], "PANNE": panne[0]} if panne else {})
                 self.assertEqual((r.returncode, r.stdout), (statut, b""))
                 self.assertTrue(r.stderr.startswith(erreur), r.stderr)
                 self.assertEqual(lire(os.path.join(d, "Ruter.gpkg")), ancien)
