@@ -3,7 +3,8 @@
 
 - the example and a generated file, as GeoPackage, GeoJSON, KML, GPX and
   Shapefile: every object with its kind, coordinates (to 1e-9 degree), name,
-  text, symbol and colour, names in Windows-1252 letters intact;
+  text, symbol and colour, names in Windows-1252 letters intact, WGS 84 by
+  its EPSG code, each warning once, GeoJSON as RFC 7946;
 - KML and GPX parse as strict XML whatever the names hold;
 - hostile inputs give a dataset that GDAL reads; failures leave an existing
   output as it was; the command line's options and exit statuses.
@@ -20,7 +21,7 @@ import xml.etree.ElementTree as ET
 from commun import ecrire, entrees_hostiles, importer, lancer, lire, proches
 
 COULEURS = {b"Rod": "#FF7777", b"Gul": "#FFCF9F", b"Gronn": "#97FF97", b"Lilla": "#FF9FFF",
-            b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000"}
+            b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000", b"Rodt": "#000000"}
 FORMATS = ("Ruter.gpkg", "Ruter.geojson", "Ruter.kml", "Ruter.gpx", "Ruter.shp")
 
 
@@ -42,12 +43,14 @@ def genere():
     """A route file and the objects it must give, built together: blocks of
     marks, and of marks and a route or an area, with several names and texts
     each, texts before marks, between vertices and after the last mark, names
-    in Norwegian letters and with what XML must escape or cannot hold, every
-    colour word and an unknown one, routes of one vertex, areas of two, CR LF
-    lines, a block without objects, and a last block without a separator."""
+    in Norwegian letters, in Windows-1252's 0x80 to 0x9F, longer than a
+    Shapefile's field and with what XML must escape or cannot hold, every
+    colour word, an unknown one and one that begins with a known one, routes
+    of one vertex, areas of two, CR LF lines, a block without objects, and a
+    last block without a separator."""
     a = random.Random(20261206)
     noms = [b"Skj\xe6r", b"\xd8ya \xc5sen", b"<Rute> & \"hus\" 'x'", b"ctrl \x01\x0b\x1f ]]> \x81 \x80", b"a  b",
-            b"L" + b"\xe6" * 130]
+            b"L" + b"\xe6" * 130, b"cp1252 " + bytes(range(0x80, 0xA0))]
     route, objets = [], []
     for bloc in range(40):
         genre = ("mark", "route", "area", "none")[bloc % 4]
@@ -61,7 +64,7 @@ def genere():
             lignes += [b"MTekst 0 " + t for t in textes] + [b"%.3f %.3f 0 %s" % (lat, lon, symbole)]
             marques.append(["mark", [degres(lat, lon)], joint(nom), joint(textes), texte(symbole), None, None])
         if genre in ("route", "area"):
-            mot = list(COULEURS)[bloc % len(COULEURS)]
+            mot = list(COULEURS)[(bloc + bloc // 4) % len(COULEURS)]  # each word on routes and areas
             lignes += [b"Rutetype " + (b"Areal" if genre == "area" else b"Plain"), b"Linjefarge " + mot]
             points = [(a.randint(3400000, 4300000) / 1000, a.randint(0, 1800000) / 1000)
                       for _ in range({1: 1, 2: 2}.get(bloc % 8, a.randint(3, 30)))]
@@ -80,15 +83,18 @@ def genere():
 
 
 def lus(chemins):
-    """The objects of the datasets at `chemins` as GDAL reads them back."""
+    """The objects of the datasets at `chemins` as GDAL reads them back, and
+    the authorities and codes of their layers' coordinate systems."""
     ogr = importer("osgeo.ogr", "python3-gdal", unittest.TestCase())
-    objets = []
+    objets, crs = [], set()
     for chemin in chemins:
         ds = ogr.Open(chemin)
         for couche in ds:
             nom_couche = couche.GetName().split("_")[-1]
             if nom_couche in ("tracks", "points", "styles"):
                 continue
+            s = couche.GetSpatialRef()
+            crs.add(s and (s.GetAuthorityName(None), s.GetAuthorityCode(None)))
             champs = [couche.GetLayerDefn().GetFieldDefn(i).GetName() for i in range(couche.GetLayerDefn().GetFieldCount())]
             for f in couche:
                 v = {c.lower(): f.GetField(c) for c in champs}
@@ -98,7 +104,7 @@ def lus(chemins):
                 objets.append((genre, [p[:2] for p in points], v.get("name"),
                                v.get("description", v.get("desc", v.get("text"))), v.get("symbol", v.get("sym")),
                                v.get("colour"), v.get("colour_word", v.get("colour_wor")), f.GetStyleString()))
-    return objets
+    return objets, crs
 
 
 class Ruter2gis(unittest.TestCase):
@@ -140,7 +146,9 @@ class Ruter2gis(unittest.TestCase):
                                      + (b"ruter2gis: warning: Ruter.shp: a Shapefile field holds 254 bytes; "
                                         b"%d values were cut\n" % coupes if coupes else b""))
                     chemins = [os.path.join(d, n) for n in sorted(os.listdir(d)) if n.endswith(sortie[5:])]
-                    self.assertObjets(attendus, lus(chemins), sortie)
+                    objets, crs = lus(chemins)
+                    self.assertObjets(attendus, objets, sortie)
+                    self.assertEqual(crs, {("EPSG", "4326")}, sortie)
                     if sortie.endswith((".kml", ".gpx")):
                         ET.parse(os.path.join(d, sortie))  # strict XML: any fault raises
                     if sortie.endswith(".geojson"):  # RFC 7946: no crs; outer rings counter-clockwise
