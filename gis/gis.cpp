@@ -98,8 +98,7 @@ void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
 // Counts an object of kind `k` that has been written, and in a Shapefile its
 // values that GDAL cut.
 void compter(Gis& g, Genre k) {
-    ++g.ecrits;
-    ++g.ecrits_genre[k];
+    ++g.ecrits[k];
     if (!g.dbf) return;
     OGRFeatureH o = g.couches[k].objet;
     for (int i = 0; i < OGR_F_GetFieldCount(o); ++i) {
@@ -237,7 +236,7 @@ void verifier(Gis& g) {
         const std::string& nom = g.noms_lus[k];
         long long ecrits = 0;
         for (int j = 0; j < kGenres; ++j) {
-            if (g.noms_lus[j] == nom) ecrits += g.ecrits_genre[j];
+            if (g.noms_lus[j] == nom) ecrits += g.ecrits[j];
         }
         if (nom.empty() || ecrits == 0) continue;
         OGRLayerH c = GDALDatasetGetLayerByName(ds, nom.c_str());

@@ -66,13 +66,11 @@ struct Gis {
     std::vector<Repere> reperes;
     bool reperes_ecrits = false;
 
-    std::string tampon, style;  // scratch for field values and styles
-    long long ecrits = 0;       // objects written
-    std::string erreur;         // the first failure, as GDAL reported it
+    std::string tampon, style;       // scratch for field values and styles
+    long long ecrits[kGenres] = {};  // objects written, kind by kind
+    std::string erreur;              // the first failure, as GDAL reported it
 
-    // Objects written, kind by kind; the warnings already printed.
-    long long ecrits_genre[kGenres] = {};
-    std::set<std::string> avertis;
+    std::set<std::string> avertis;  // the warnings already printed
     // A Shapefile, whose text fields hold 254 bytes: the values longer than
     // that, which GDAL cuts, told once in the end under the output's name.
     bool dbf = false;
