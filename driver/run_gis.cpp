@@ -1,5 +1,8 @@
 #include "driver/run_gis.hpp"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -50,22 +53,56 @@ struct Temporaire {
     }
 };
 
-// Moves what `temp` holds into `dossier`, each entry over the one of its name.
-bool installer(const fs::path& temp, const fs::path& dossier, std::error_code& ec) {
+// Writes the file or directory `chemin` to the disk; a failure names it `nom`.
+ResultatGis synchroniser(const fs::path& chemin, const fs::path& nom) {
+    errno = 0;
+    const int fd = open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return erreur(nom.string(), errno);
+    const bool ecrit = fsync(fd) == 0;
+    const int errnum = errno;
+    if (close(fd) != 0 && ecrit) return erreur(nom.string(), errno);
+    return ecrit ? ResultatGis{} : erreur(nom.string(), errnum);
+}
+
+// The same for a dataset, and for all that it holds when it is a directory.
+ResultatGis synchroniser_tout(const fs::path& chemin, const fs::path& nom) {
+    std::error_code ec;
+    if (fs::is_directory(fs::symlink_status(chemin, ec))) {
+        for (fs::directory_iterator i(chemin, ec), fin; !ec && i != fin; i.increment(ec)) {
+            const fs::path e = i->path();
+            if (ResultatGis r = synchroniser_tout(e, nom / e.filename()); !r.raison.empty())
+                return r;
+        }
+        if (ec) return {nom.string(), ec.message()};
+    }
+    return synchroniser(chemin, nom);
+}
+
+// Moves what `temp` holds into `dossier`, each entry over the one of its name,
+// as databases do: first all of it is written to the disk, then moved, then
+// `dossier`, which holds the new names, is written to the disk too. Failures
+// name the files as `sortie`'s directory names them; a failed move, `sortie`.
+ResultatGis installer(const fs::path& temp, const fs::path& dossier, const fs::path& sortie) {
+    std::error_code ec;
     std::vector<fs::path> entrees;
-    for (const fs::directory_entry& e : fs::directory_iterator(temp, ec))
-        entrees.push_back(e.path());
+    for (fs::directory_iterator i(temp, ec), fin; !ec && i != fin; i.increment(ec))
+        entrees.push_back(i->path());
+    if (ec) return {sortie.string(), ec.message()};
+    for (const fs::path& e : entrees) {
+        const fs::path nom = sortie.parent_path() / e.filename();
+        if (ResultatGis r = synchroniser_tout(e, nom); !r.raison.empty()) return r;
+    }
     for (const fs::path& e : entrees) {
         const fs::path cible = dossier / e.filename();
         // A dataset that is a directory replaces one of its name whole.
-        if (fs::is_directory(e) && fs::is_directory(fs::symlink_status(cible))) {
+        if (fs::is_directory(e, ec) && fs::is_directory(fs::symlink_status(cible, ec))) {
             fs::rename(cible, temp / ".ancien", ec);
-            if (ec) return false;
+            if (ec) return {sortie.string(), ec.message()};
         }
         fs::rename(e, cible, ec);
-        if (ec) return false;
+        if (ec) return {sortie.string(), ec.message()};
     }
-    return !ec;
+    return synchroniser(dossier, dossier);
 }
 
 // One warning for each position left out or off the globe, the first ones.
@@ -186,8 +223,7 @@ ResultatGis convertir_gis(const OptionsGis& o) {
     h_fic = nullptr;
     errno = 0;
     if (std::fclose(f) != 0) return erreur(o.entree, errno);
-    if (!installer(temp.chemin, dossier, ec)) return {o.sortie, ec.message()};
-    return r;
+    return installer(temp.chemin, dossier, sortie);
 }
 
 int conclure_gis(const ResultatGis& r) {

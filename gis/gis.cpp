@@ -19,6 +19,8 @@ constexpr const char* kChampsGis[kChamps] = {"name",   "text",        "symbol",
 // GPX has fields of its own: text is desc, symbol is sym, and no colours.
 constexpr const char* kChampsGpx[kChamps] = {"name", "desc", "sym", nullptr, nullptr, nullptr};
 
+constexpr std::size_t kDbf = 254;  // the bytes a Shapefile's text field holds
+
 constexpr const char* kOptionsLibkml[][2] = {{"LIBKML_DESCRIPTION_FIELD", "text"},
                                              {"LIBKML_STRICT_COMPLIANCE", "FALSE"},
                                              {"LIBKML_USE_SIMPLEFIELD", "NO"}};
@@ -62,6 +64,18 @@ void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
     OGR_F_SetFieldString(c.objet, i, g.tampon.c_str());
 }
 
+// Counts an object of kind `k` that has been written, and in a Shapefile its
+// values that GDAL cut.
+void compter(Gis& g, Genre k) {
+    ++g.ecrits[k];
+    if (!g.dbf) return;
+    OGRFeatureH o = g.couches[k].objet;
+    for (int i = 0; i < OGR_F_GetFieldCount(o); ++i) {
+        if (OGR_F_IsFieldSetAndNotNull(o, i) && std::strlen(OGR_F_GetFieldAsString(o, i)) > kDbf)
+            ++g.coupes;
+    }
+}
+
 // Writes the feature of kind `k`, its geometry and its own fields set, with
 // the object's name and text and the style `style`.
 void ecrire_objet(Gis& g, Genre k, const Objet& o, const char* style) {
@@ -72,7 +86,7 @@ void ecrire_objet(Gis& g, Genre k, const Objet& o, const char* style) {
     OGR_F_SetStyleString(c.objet, style);
     OGR_F_SetFID(c.objet, OGRNullFID);
     if (OGR_L_CreateFeature(c.couche, c.objet) != OGRERR_NONE) echec(g, "cannot write an object");
-    ++g.ecrits;
+    compter(g, k);
 }
 
 // Whether objects of kind `k` have field `f`: in a one-layer format, they
@@ -119,6 +133,15 @@ bool creer_couche(Gis& g, Genre k) {
         if (est(g.pilote, "ESRI Shapefile"))
             options = CSLSetNameValue(options, "ENCODING", "UTF-8");
         if (est(g.pilote, "CSV")) options = CSLSetNameValue(options, "GEOMETRY", "AS_WKT");
+        // GeoJSON as RFC 7946: no crs member, outer rings counter-clockwise.
+        // A route is kept as written rather than cut where GDAL guesses that it
+        // crosses the antimeridian, and coordinates keep 15 decimals, not 7.
+        if (est(g.pilote, "GeoJSON")) {
+            options = CSLSetNameValue(options, "RFC7946", "YES");
+            options = CSLSetNameValue(options, "WRAPDATELINE", "NO");
+        }
+        if (est(g.pilote, "GeoJSON") || est(g.pilote, "GeoJSONSeq"))
+            options = CSLSetNameValue(options, "COORDINATE_PRECISION", "15");
         c.couche = GDALDatasetCreateLayer(g.ds, g.noms_couches[k].c_str(), g.srs,
                                           g.une_couche ? wkbUnknown : type, options);
         CSLDestroy(options);
@@ -129,6 +152,10 @@ bool creer_couche(Gis& g, Genre k) {
         }
         if (!creer_champs(g, k)) return false;
     }
+    // GDAL's GPX reader has layers of its own: waypoints, and routes (areas among them).
+    g.noms_lus[k] = !est(g.pilote, "GPX") ? OGR_L_GetName(c.couche)
+                    : k == kReperes       ? "waypoints"
+                                          : "routes";
     c.objet = OGR_F_Create(OGR_L_GetLayerDefn(c.couche));
     OGRGeometryH geometrie = OGR_G_CreateGeometry(type);
     if (type == wkbPolygon)
@@ -139,21 +166,39 @@ bool creer_couche(Gis& g, Genre k) {
 void rapporter(CPLErr classe, CPLErrorNum, const char* message) {
     auto* g = static_cast<Gis*>(CPLGetErrorHandlerUserData());
     if (classe >= CE_Failure && g->erreur.empty()) g->erreur = message;
-    if (classe == CE_Warning) std::fprintf(stderr, "ruter2gis: warning: %s\n", message);
+    // GDAL tells the first value it cuts in each Shapefile, whole: they are
+    // counted and told once instead.
+    if (g->dbf && std::strstr(message, "has been truncated to") != nullptr) return;
+    // A warning that a driver repeats (for each layer, say) is printed once.
+    if (classe == CE_Warning && g->avertis.insert(message).second)
+        std::fprintf(stderr, "ruter2gis: warning: %s\n", message);
 }
 
-// Reads the dataset back: it must open, and hold every object written.
+// Reads the dataset back: it must open, and each layer must hold every object
+// written to it (the kinds that share a layer add up).
 void verifier(Gis& g) {
     GDALDatasetH ds = GDALOpenEx(g.nom.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
-    long long lus = 0;
-    for (int i = 0; ds != nullptr && i < GDALDatasetGetLayerCount(ds); ++i) {
-        lus += OGR_L_GetFeatureCount(GDALDatasetGetLayer(ds, i), TRUE);
+    std::string court;  // the first layer that lacks objects
+    for (int k = 0; ds != nullptr && court.empty() && k < kGenres; ++k) {
+        const std::string& nom = g.noms_lus[k];
+        long long ecrits = 0;
+        for (int j = 0; j < kGenres; ++j) {
+            if (g.noms_lus[j] == nom) ecrits += g.ecrits[j];
+        }
+        if (nom.empty() || ecrits == 0) continue;
+        OGRLayerH c = GDALDatasetGetLayerByName(ds, nom.c_str());
+        const long long lus = c != nullptr ? OGR_L_GetFeatureCount(c, TRUE) : 0;
+        if (lus < ecrits) {
+            court = "layer \"" + nom + "\" has " + std::to_string(lus) + " objects of " +
+                    std::to_string(ecrits);
+        }
     }
     if (ds != nullptr) GDALClose(ds);
-    if (!g.erreur.empty() || ds == nullptr) {
-        g.erreur = "the dataset written does not read back: " + g.erreur;
-    } else if (lus < g.ecrits) {
-        echec(g, "the dataset written reads back incomplete (is the disk full?)");
+    if (ds == nullptr || !g.erreur.empty()) {
+        g.erreur.insert(0, g.erreur.empty() ? "the dataset written does not read back"
+                                            : "the dataset written does not read back: ");
+    } else if (!court.empty()) {
+        g.erreur = "the dataset written reads back incomplete: " + court;
     }
 }
 
@@ -193,6 +238,11 @@ bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const st
     CPLPushErrorHandlerEx(rapporter, &g);
     g.pilote = pilote;
     g.cdata = est(pilote, "LIBKML");
+    g.dbf = est(pilote, "ESRI Shapefile");
+    g.globe_seul = est(pilote, "GPX")       ? "GPX"
+                   : est(pilote, "GeoJSON") ? "GeoJSON (RFC 7946)"
+                                            : nullptr;
+    g.sortie = sortie;
     const std::string fichier = CPLGetFilename(sortie.c_str()),
                       tige = CPLGetBasename(sortie.c_str());
     // A Shapefile holds one geometry type: "Ruter.shp" is written as the files
@@ -256,11 +306,13 @@ bool commencer_passe(Gis& g, int passe) {
 void objet(Gis& g, const Objet& o) {
     const Genre k = o.genre;
     if (!g.ecrire[k] || !g.erreur.empty()) return;
-    if (o.hors_globe != 0 && est(g.pilote, "GPX")) {
+    if (o.hors_globe != 0 && g.globe_seul != nullptr) {
         g.ligne_refusee = o.hors_globe;
-        return echec(g,
-                     "a position off the globe (latitude beyond 90 degrees or longitude "
-                     "beyond 180), which GPX cannot hold");
+        g.erreur = std::string(
+                       "a position off the globe (latitude beyond 90 degrees or longitude "
+                       "beyond 180), which ") +
+                   g.globe_seul + " cannot hold";
+        return;
     }
     const Couche& c = g.couches[k];
     OGRGeometryH geometrie = OGR_F_GetGeometryRef(c.objet);
@@ -301,6 +353,11 @@ bool fermer_gis(Gis& g, bool complet) {
         CPLSetThreadLocalConfigOption(option, nullptr);
     if (complet && g.erreur.empty() && oui(g.pilote, GDAL_DCAP_OPEN)) verifier(g);
     CPLPopErrorHandler();
+    if (complet && g.erreur.empty() && g.coupes > 0) {
+        std::fprintf(stderr,
+                     "ruter2gis: warning: %s: a Shapefile field holds %zu bytes; %lld %s cut\n",
+                     g.sortie.c_str(), kDbf, g.coupes, g.coupes == 1 ? "value was" : "values were");
+    }
     return complet && g.erreur.empty();
 }
 

@@ -17,6 +17,7 @@
 #include <ogr_api.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,17 +40,29 @@ struct Gis {
     GDALDriverH pilote = nullptr;
     std::string nom;  // the dataset's name, as GDAL opens it
     std::string noms_couches[kGenres];
+    // The layers' names as the dataset reads back.
+    std::string noms_lus[kGenres];
     bool une_couche = false;  // every kind in one layer, with a kind field
     bool cdata = false;       // LIBKML, which writes text as CDATA
     bool transaction = false;
     OGRSpatialReferenceH srs = nullptr;
     Couche couches[kGenres];
-    bool ecrire[kGenres] = {};      // the kinds that the current pass writes
-    std::size_t ligne_refusee = 0;  // the line of a position the format refused
+    bool ecrire[kGenres] = {};  // the kinds that the current pass writes
+    // A format that holds no position off the globe (GPX, GeoJSON as RFC
+    // 7946), and the line of the first one it was given.
+    const char* globe_seul = nullptr;
+    std::size_t ligne_refusee = 0;
 
-    std::string tampon, style;  // scratch for field values and styles
-    long long ecrits = 0;       // objects written
-    std::string erreur;         // the first failure, as GDAL reported it
+    std::string tampon, style;       // scratch for field values and styles
+    long long ecrits[kGenres] = {};  // objects written, kind by kind
+    std::string erreur;              // the first failure, as GDAL reported it
+
+    std::set<std::string> avertis;  // the warnings already printed
+    // A Shapefile, whose text fields hold 254 bytes: the values longer than
+    // that, which GDAL cuts, told once in the end under the output's name.
+    bool dbf = false;
+    long long coupes = 0;
+    std::string sortie;
 };
 
 // The driver of the format named NAME by -f or, without one, of the output's

@@ -1,8 +1,10 @@
-// Preloaded into the converter by the failure tests: the Nth call of fread or
-// fclose fails, as PANNE says ("fclose:2": the second fclose), the way a read
-// error or a write that the system reports only at the close makes it fail.
-// A failing fclose still closes its stream; a failing fread reads nothing.
+// Preloaded into the converters by the failure tests: the Nth call of fread,
+// fclose or fsync fails, as PANNE says ("fclose:2": the second fclose), the way
+// a read error or a write that the system reports only at the close or the
+// flush makes it fail. A failing fclose still closes its stream; a failing
+// fread reads nothing; a failing fsync writes nothing.
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -39,4 +41,12 @@ extern "C" int fclose(std::FILE* f) {
     if (!panne("fclose", appels)) return r;
     errno = EIO;
     return EOF;
+}
+
+extern "C" int fsync(int fd) {
+    static int appels = 0;
+    static auto vraie = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    if (!panne("fsync", appels)) return vraie(fd);
+    errno = EIO;
+    return -1;
 }

@@ -3,7 +3,8 @@
 
 - the example and a generated file, as GeoPackage, GeoJSON, KML, GPX and
   Shapefile: every object with its kind, coordinates (to 1e-9 degree), name,
-  text, symbol and colour, names in Windows-1252 letters intact;
+  text, symbol and colour, names in Windows-1252 letters intact, WGS 84 by
+  its EPSG code, each warning once, GeoJSON as RFC 7946;
 - KML and GPX parse as strict XML whatever the names hold;
 - hostile inputs give a dataset that GDAL reads; failures leave an existing
   output as it was; the command line's options and exit statuses.
@@ -20,7 +21,7 @@ import xml.etree.ElementTree as ET
 from commun import ecrire, entrees_hostiles, importer, lancer, lire, proches
 
 COULEURS = {b"Rod": "#FF7777", b"Gul": "#FFCF9F", b"Gronn": "#97FF97", b"Lilla": "#FF9FFF",
-            b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000"}
+            b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000", b"Rodt": "#000000"}
 FORMATS = ("Ruter.gpkg", "Ruter.geojson", "Ruter.kml", "Ruter.gpx", "Ruter.shp")
 
 
@@ -42,11 +43,14 @@ def genere():
     """A route file and the objects it must give, built together: blocks of
     marks, and of marks and a route or an area, with several names and texts
     each, texts before marks, between vertices and after the last mark, names
-    in Norwegian letters and with what XML must escape or cannot hold, every
-    colour word and an unknown one, routes of one vertex, areas of two, CR LF
-    lines, a block without objects, and a last block without a separator."""
+    in Norwegian letters, in Windows-1252's 0x80 to 0x9F, longer than a
+    Shapefile's field and with what XML must escape or cannot hold, every
+    colour word, an unknown one and one that begins with a known one, routes
+    of one vertex, areas of two, CR LF lines, a block without objects, and a
+    last block without a separator."""
     a = random.Random(20261206)
-    noms = [b"Skj\xe6r", b"\xd8ya \xc5sen", b"<Rute> & \"hus\" 'x'", b"ctrl \x01\x0b\x1f ]]> \x81 \x80", b"a  b"]
+    noms = [b"Skj\xe6r", b"\xd8ya \xc5sen", b"<Rute> & \"hus\" 'x'", b"ctrl \x01\x0b\x1f ]]> \x81 \x80", b"a  b",
+            b"L" + b"\xe6" * 130, b"cp1252 " + bytes(range(0x80, 0xA0))]
     route, objets = [], []
     for bloc in range(40):
         genre = ("mark", "route", "area", "none")[bloc % 4]
@@ -60,7 +64,7 @@ def genere():
             lignes += [b"MTekst 0 " + t for t in textes] + [b"%.3f %.3f 0 %s" % (lat, lon, symbole)]
             marques.append(["mark", [degres(lat, lon)], joint(nom), joint(textes), texte(symbole), None, None])
         if genre in ("route", "area"):
-            mot = list(COULEURS)[bloc % len(COULEURS)]
+            mot = list(COULEURS)[(bloc + bloc // 4) % len(COULEURS)]  # each word on routes and areas
             lignes += [b"Rutetype " + (b"Areal" if genre == "area" else b"Plain"), b"Linjefarge " + mot]
             points = [(a.randint(3400000, 4300000) / 1000, a.randint(0, 1800000) / 1000)
                       for _ in range({1: 1, 2: 2}.get(bloc % 8, a.randint(3, 30)))]
@@ -79,15 +83,18 @@ def genere():
 
 
 def lus(chemins):
-    """The objects of the datasets at `chemins` as GDAL reads them back."""
+    """The objects of the datasets at `chemins` as GDAL reads them back, and
+    the authorities and codes of their layers' coordinate systems."""
     ogr = importer("osgeo.ogr", "python3-gdal", unittest.TestCase())
-    objets = []
+    objets, crs = [], set()
     for chemin in chemins:
         ds = ogr.Open(chemin)
         for couche in ds:
             nom_couche = couche.GetName().split("_")[-1]
             if nom_couche in ("tracks", "points", "styles"):
                 continue
+            s = couche.GetSpatialRef()
+            crs.add(s and (s.GetAuthorityName(None), s.GetAuthorityCode(None)))
             champs = [couche.GetLayerDefn().GetFieldDefn(i).GetName() for i in range(couche.GetLayerDefn().GetFieldCount())]
             for f in couche:
                 v = {c.lower(): f.GetField(c) for c in champs}
@@ -97,7 +104,7 @@ def lus(chemins):
                 objets.append((genre, [p[:2] for p in points], v.get("name"),
                                v.get("description", v.get("desc", v.get("text"))), v.get("symbol", v.get("sym")),
                                v.get("colour"), v.get("colour_word", v.get("colour_wor")), f.GetStyleString()))
-    return objets
+    return objets, crs
 
 
 class Ruter2gis(unittest.TestCase):
@@ -110,6 +117,8 @@ class Ruter2gis(unittest.TestCase):
             ou = "%s, object %d: %r" % (format_, k, o)
             if format_.endswith(".gpx"):  # areas are routes; no colours
                 a = ("route" if a[0] == "area" else a[0],) + a[1:5] + (None, None)
+            if format_.endswith(".shp"):  # a field holds 254 bytes, cut between letters
+                a = a[:2] + tuple(t.encode()[:254].decode("utf-8", "ignore") if t else t for t in a[2:5]) + a[5:]
             if format_.endswith(".kml"):  # CDATA cannot hold "]]>"
                 a = a[:2] + tuple(t.replace("]]>", "]]\ufffd") if t else t for t in a[2:5]) + a[5:]
             self.assertEqual(a[0], o[0], ou)
@@ -120,6 +129,7 @@ class Ruter2gis(unittest.TestCase):
                 self.assertIn(a[5][1:].upper(), o[7].upper(), ou)  # Google Earth's colours
 
     def test_every_object_reads_back_in_every_format(self):
+        ogr = importer("osgeo.ogr", "python3-gdal", self)
         with open(os.path.join(os.environ["DONNEES"], "exemple-gis.json"), encoding="utf-8") as f:
             exemple = [(o["kind"], o["points"], o["name"], o["text"], o["symbol"], o["colour"], o["colour_word"])
                        for o in json.load(f)]
@@ -130,10 +140,24 @@ class Ruter2gis(unittest.TestCase):
                     ecrire(os.path.join(d, "Ruter"), route)
                     r = lancer(d, "RUTER2GIS", "Ruter", sortie)
                     self.assertEqual(r.returncode, 0, r.stderr)
+                    coupes = sum(len(t.encode()) > 254 for o in attendus for t in o[2:5] if t)
+                    self.assertEqual(r.stderr, b"" if sortie != "Ruter.shp" else  # each warning once
+                                     b"ruter2gis: warning: Normalized/laundered field name: 'colour_word' to 'colour_wor'\n"
+                                     + (b"ruter2gis: warning: Ruter.shp: a Shapefile field holds 254 bytes; "
+                                        b"%d values were cut\n" % coupes if coupes else b""))
                     chemins = [os.path.join(d, n) for n in sorted(os.listdir(d)) if n.endswith(sortie[5:])]
-                    self.assertObjets(attendus, lus(chemins), sortie)
+                    objets, crs = lus(chemins)
+                    self.assertObjets(attendus, objets, sortie)
+                    self.assertEqual(crs, {("EPSG", "4326")}, sortie)
                     if sortie.endswith((".kml", ".gpx")):
                         ET.parse(os.path.join(d, sortie))  # strict XML: any fault raises
+                    if sortie.endswith(".geojson"):  # RFC 7946: no crs; outer rings counter-clockwise
+                        geojson = json.loads(lire(os.path.join(d, sortie)))
+                        self.assertFalse("crs" in geojson, sortie)
+                        for g in (f["geometry"] for f in geojson["features"] if f["geometry"]["type"] == "Polygon"):
+                            r = g["coordinates"][0]  # a ring that crosses itself has no one orientation
+                            if ogr.CreateGeometryFromJson(json.dumps(g)).IsSimple():
+                                self.assertGreaterEqual(sum(x * v - u * y for (x, y), (u, v) in zip(r, r[1:])), 0, r)
 
     def test_hostile_inputs_give_a_dataset_or_a_clear_failure(self):
         ogr = importer("osgeo.ogr", "python3-gdal", self)
@@ -174,7 +198,8 @@ class Ruter2gis(unittest.TestCase):
     def test_positions_that_are_no_place_on_earth(self):
         # What each route file must give in every format: the lines warned
         # of, and the objects GDAL reads back as (kind, points); a position
-        # off the globe is written, but not to GPX, which then fails on its line.
+        # off the globe is written, but not to GPX or GeoJSON (RFC 7946), which
+        # then fail on its line.
         mauvais = [
             ("not finite in latitude, a mark", b"Navn A\ninf 300 0 S\n3600 300 0 T\n", [2], [("mark", 1)]),
             ("not finite in longitude, a mark", b"3600 nan 0 S\n3600 300 0 T\n", [1], [("mark", 1)]),
@@ -191,14 +216,14 @@ class Ruter2gis(unittest.TestCase):
                     ecrire(ancien, b"an earlier output")
                     r = lancer(d, "RUTER2GIS", "Ruter", sortie)
                     averties = [int(l.split(b":")[2]) for l in r.stderr.splitlines() if l.startswith(b"ruter2gis: Ruter:")]
-                    if sortie.endswith(".gpx") and quoi == "off the globe":
+                    if sortie.endswith((".gpx", ".geojson")) and quoi == "off the globe":
                         self.assertEqual((r.returncode, averties[-1:]), (1, [2]), r.stderr)
-                        self.assertIn(b"GPX cannot hold", r.stderr)
+                        self.assertIn(b"cannot hold", r.stderr)
                         self.assertEqual(lire(ancien), b"an earlier output")
                         continue
                     self.assertEqual((r.returncode, averties), (0, lignes), r.stderr)
                     chemins = [os.path.join(d, n) for n in sorted(os.listdir(d)) if n.endswith(sortie[5:])]
-                    lu = sorted((o[0], len(o[1])) for o in lus(chemins))
+                    lu = sorted((o[0], len(o[1])) for o in lus(chemins)[0])
                     gpx = [("route" if k == "area" else k, n) for k, n in objets]
                     self.assertEqual(lu, sorted(gpx if sortie.endswith(".gpx") else objets))
 
@@ -219,8 +244,12 @@ class Ruter2gis(unittest.TestCase):
             (["-f", "Nothing"], {}, 2, b"ruter2gis: no output format named Nothing\n"),
             (["a", "b", "c"], {}, 2, b"ruter2gis: one argument too many: c\n"),
             (["-f"], {}, 2, b"ruter2gis: -f needs a format name\n"),
+            # The Nth fsync fails: of the dataset, or of a file of the directory that is one.
+            ([], {"Ruter": b"3600 300\n"}, 1, b"ruter2gis: Ruter.gpkg: Input/output error\n", "fsync:1"),
+            (["-f", "ESRI Shapefile", "Ruter", "Ruter.gpkg"], {"Ruter": b"3600 300\n"}, 1, b"ruter2gis: warning: "
+             b"Normalized/laundered field name: 'colour_word' to 'colour_wor'\nruter2gis: Ruter.gpkg/", "fsync:3"),
         ]
-        for args, fichiers, statut, erreur in table:
+        for args, fichiers, statut, erreur, *panne in table:
             with self.subTest(args=args, fichiers=fichiers), tempfile.TemporaryDirectory() as d:
                 ecrire(os.path.join(d, "Ruter.gpkg"), ancien)
                 for nom, contenu in fichiers.items():
@@ -231,7 +260,7 @@ class Ruter2gis(unittest.TestCase):
                     else:
                         ecrire(os.path.join(d, nom), contenu)
                 avant = sorted(os.listdir(d))
-                r = lancer(d, "RUTER2GIS", *args)
+                r = lancer(d, "RUTER2GIS", *args, env={"LD_PRELOAD": os.environ["PANNE"], "PANNE": panne[0]} if panne else {})
                 self.assertEqual((r.returncode, r.stdout), (statut, b""))
                 self.assertTrue(r.stderr.startswith(erreur), r.stderr)
                 self.assertEqual(lire(os.path.join(d, "Ruter.gpkg")), ancien)

@@ -71,8 +71,8 @@ export function horsGlobe(t) {
 }
 
 // GPX: marks as waypoints (name, desc, sym), routes and areas as routes
-// (name, desc). A position off the globe it cannot hold: the caller checks
-// horsGlobe first.
+// (name, desc). GPX and GeoJSON hold no position off the globe: the caller
+// checks horsGlobe first.
 export function gpx(t) {
   const f = entites(t, (o) => ({ name: o.name, desc: o.text, sym: o.symbol }), true);
   return new GPX().writeFeatures(f.map(([e]) => e));

@@ -339,16 +339,25 @@ function telecharger(nom, contenu, type) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
+// GPX and GeoJSON (RFC 7946) hold no position off the globe: as ruter2gis,
+// the page names the line that holds one instead.
+function surLeGlobe(format) {
+  const ligne = horsGlobe(tables);
+  if (ligne) {
+    throw new Error(
+      `Line ${ligne} holds a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which ${format} cannot hold.`,
+    );
+  }
+}
+
 const kFormats = {
-  geojson: () => [`${base}.geojson`, geojson(tables), 'application/geo+json'],
+  geojson: () => {
+    surLeGlobe('GeoJSON (RFC 7946)');
+    return [`${base}.geojson`, geojson(tables), 'application/geo+json'];
+  },
   kml: () => [`${base}.kml`, kml(tables), 'application/vnd.google-earth.kml+xml'],
   gpx: () => {
-    const ligne = horsGlobe(tables);
-    if (ligne) {
-      throw new Error(
-        `Line ${ligne} holds a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which GPX cannot hold.`,
-      );
-    }
+    surLeGlobe('GPX');
     return [`${base}.gpx`, gpx(tables), 'application/gpx+xml'];
   },
 };

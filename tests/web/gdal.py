@@ -29,4 +29,4 @@ def pixels(png, points):
 
 if __name__ == "__main__":
     quoi, args = sys.argv[1], sys.argv[2:]
-    json.dump(lus(args) if quoi == "objets" else pixels(args[0], args[1:]), sys.stdout)
+    json.dump(lus(args)[0] if quoi == "objets" else pixels(args[0], args[1:]), sys.stdout)

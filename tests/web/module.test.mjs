@@ -33,7 +33,7 @@ test('the objects are those ruter2gis writes, and the lines left out those it wa
   };
   for (const [quoi, route] of Object.entries(cas)) {
     const { t, liste } = objets(route);
-    const gis = parRuter2gis(route, 'geojson');
+    const gis = parRuter2gis(route, 'gpkg');
     memesObjets(gis.objets, liste, quoi);
     const avertis = gis.avertissements.split('\n').filter((l) => /^ruter2gis: Ruter:\d+: /.test(l));
     const signales = t.signalements.slice(0, 10).map((s) => `ruter2gis: Ruter:${s.ligne}: ${s.message}`);

@@ -157,13 +157,15 @@ test('bad files give a clear message, names stay text, positions left out are li
     assert.equal(etat, message ? 'erreur' : 'pret', quoi);
     if (message) assert.match(await page.textContent('#message'), message, quoi);
   }
-  // The last file: two marks left out, one vertex of the route, and GPX
-  // cannot hold the mark off the globe.
+  // The last file: two marks left out, one vertex of the route, and GPX and
+  // GeoJSON cannot hold the mark off the globe.
   assert.equal(await page.textContent('#comptes'), '1 mark, 1 route, 0 areas.');
   const omis = await page.locator('#omis-liste li').allTextContents();
   assert.deepEqual(omis.map((l) => l.split(':')[0]), ['Line 1', 'Line 2', 'Line 3', 'Line 7']);
-  await page.click('button[data-format="gpx"]');
-  assert.match(await page.textContent('#message'), /Line 3 holds a position off the globe/);
+  for (const [format, nom] of [['gpx', 'GPX'], ['geojson', 'GeoJSON']]) {
+    await page.click(`button[data-format="${format}"]`);
+    assert.match(await page.textContent('#message'), new RegExp(`Line 3 holds a position off the globe.*${nom}`));
+  }
 
   // Names as HTML: clicking the mark shows the characters, and nothing runs.
   await choisir(page, cas[3][1]);
