@@ -205,9 +205,11 @@ carte.on('singleclick', (e) => {
   el.replaceChildren();
   const ligne = (etiquette, valeur) => {
     if (!valeur) return;
+    const div = document.createElement('div');
     const b = document.createElement('b');
     b.textContent = etiquette;
-    el.append(b, document.createTextNode(valeur), document.createElement('br'));
+    div.append(b, document.createTextNode(valeur));
+    el.append(div);
   };
   const genre = { mark: 'Mark', route: 'Route', area: 'Area' }[o.kind];
   ligne(genre, o.name ?? '(no name)');
