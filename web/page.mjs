@@ -61,8 +61,9 @@ function choisirRendu(sommets) {
 }
 
 // Routes in their colour, areas filled and outlined in theirs, marks as
-// dark dots: one layer, drawn with WebGL or on a canvas.
-function coucheObjets(palette, rendu) {
+// dark dots (smaller when there are many): one layer, drawn with WebGL or on
+// a canvas.
+function coucheObjets(palette, rendu, nbReperes) {
   const teinte = (alpha) => {
     const cas = ['match', ['get', 'teinte']];
     palette.forEach((c, k) => cas.push(k, rgba(c, alpha)));
@@ -73,7 +74,7 @@ function coucheObjets(palette, rendu) {
     'stroke-color': teinte(1),
     'stroke-width': 3,
     'fill-color': teinte(0.35),
-    'circle-radius': 5,
+    'circle-radius': nbReperes > 2000 ? 3 : 5,
     'circle-fill-color': '#1d2630',
     'circle-stroke-color': '#ffffff',
     'circle-stroke-width': 1.5,
@@ -155,14 +156,15 @@ function dessiner(t) {
     }
   }
   if (couche) carte.removeLayer(couche);
-  couche = coucheObjets(palette, choisirRendu(t.xy.length / 2));
+  const nbReperes = t.genres.reduce((n, g) => n + (g === 0), 0);
+  couche = coucheObjets(palette, choisirRendu(t.xy.length / 2), nbReperes);
   document.body.dataset.rendu = couche.get('rendu');
   couche.setZIndex(1);
   carte.addLayer(couche);
   source.addFeatures(objets);
   sourceReperes.addFeatures(reperes);
   // Names only where they can be read: many marks are labelled only close up.
-  etiquettes.setMaxResolution(reperes.length > 2000 ? 150 : Infinity);
+  etiquettes.setMaxResolution(nbReperes > 2000 ? 150 : Infinity);
   if (objets.length) {
     carte.getView().fit(source.getExtent(), { padding: [40, 40, 40, 40], maxZoom: 15 });
   }
@@ -170,7 +172,13 @@ function dessiner(t) {
 
 // ---- Clicking an object --------------------------------------------------
 
-const bulle = new Overlay({ element: $('bulle'), stopEvent: false });
+const bulle = new Overlay({
+  element: $('bulle'),
+  positioning: 'bottom-center',
+  offset: [0, -10],
+  autoPan: { animation: { duration: 200 } },
+  stopEvent: false,
+});
 carte.addOverlay(bulle);
 
 // The object under the click: a mark or a line within a few pixels, or else
