@@ -59,8 +59,9 @@ char* ecrire_fixe_snprintf(char* out, double v) {
 // or exactly half and the kept part is odd: the same rounding glibc applies
 // to the exact decimal expansion. The result is below 2^44 * 10^6 < 2^64.
 char* ecrire_fixe(char* out, double v) {
-#ifndef __SIZEOF_INT128__
-    return ecrire_fixe_snprintf(out, v);  // compilers without 128-bit integers
+#if !defined(__SIZEOF_INT128__) || defined(RUTER2MIF_NOMBRES_SIMPLES)
+    // Compilers without 128-bit integers, and the benchmark's plain design.
+    return ecrire_fixe_snprintf(out, v);
 #else
     std::uint64_t bits;
     std::memcpy(&bits, &v, sizeof bits);
