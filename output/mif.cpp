@@ -36,6 +36,15 @@ void ecrire_xy(Sortie& f, double x, double y) {
     avancer(f, p);
 }
 
+// The same for the vertices of a route, in single precision.
+void ecrire_xy_flottants(Sortie& f, float x, float y) {
+    char* p = reserver(f, 2 * kMaxFixe + 1);
+    p = ecrire_fixe_flottant(p, x);
+    *p++ = ' ';
+    p = ecrire_fixe_flottant(p, y);
+    avancer(f, p);
+}
+
 void ecrire_nombre(Sortie& f, long long v) {
     avancer(f, ecrire_entier(reserver(f, kMaxEntier), v));
 }
@@ -76,11 +85,11 @@ void ecrire_route(Sortie& f, const Sommets& s, bool areal, int color) {
     // The vertices in single precision, as the plotter software keeps them.
     const double* t = s.tab.get();
     for (std::size_t i = 0; i < s.u; i += 2) {
-        ecrire_xy(f, static_cast<float>(t[i]), static_cast<float>(t[i + 1]));
+        ecrire_xy_flottants(f, static_cast<float>(t[i]), static_cast<float>(t[i + 1]));
         fin_ligne(f);
     }
     if (areal) {
-        ecrire_xy(f, static_cast<float>(t[0]), static_cast<float>(t[1]));
+        ecrire_xy_flottants(f, static_cast<float>(t[0]), static_cast<float>(t[1]));
         fin_ligne(f);
     }
     ecrire(f, "Pen (1,2,");

@@ -1,5 +1,6 @@
 #include "output/nombres.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -38,6 +39,50 @@ inline char* ecrire_entier_court(char* out, std::uint64_t v) {
         p[-1] = static_cast<char>('0' + v);
     }
     return fin;
+}
+
+// The eight decimal digits of `x` < 10^8 as eight bytes, the first digit in
+// the lowest byte: the two halves of four digits in two 32-bit lanes, each
+// lane cut into two 16-bit lanes of two digits (x * 10486 >> 20 is x / 100
+// below 10^4), each of those into two bytes (x * 103 >> 10 is x / 10 below
+// 100).
+inline std::uint64_t huit_chiffres(std::uint32_t x) {
+    std::uint64_t v = x / 10000 | static_cast<std::uint64_t>(x % 10000) << 32;
+    std::uint64_t q = (v * 10486 >> 20) & 0x0000007F0000007Full;
+    v = q | (v - 100 * q) << 16;
+    q = (v * 103 >> 10) & 0x000F000F000F000Full;
+    v = q | (v - 10 * q) << 8;
+    return v + 0x3030303030303030ull;
+}
+
+// `n` millionths, with "-" first when `negatif`: the integer part, ".", six
+// decimals. The integer part of a coordinate has one or two digits: written
+// without a branch, as the pair of digits from the table, the pair of a
+// number below ten taken from its second byte (the byte after the digit is
+// then overwritten by the "."). The decimals are written as one store of eight
+// bytes, the last two of them beyond the end (within kMaxFixe).
+inline char* ecrire_millioniemes(char* out, bool negatif, std::uint64_t n) {
+    *out = '-';
+    out += negatif;
+    const std::uint64_t entier = n / 1000000;
+    const auto fraction = static_cast<std::uint32_t>(n - entier * 1000000);
+    if (entier < 100) {
+        const bool deux = entier >= 10;
+        std::memcpy(out, kPaires + 2 * entier + !deux, 2);
+        out += 1 + deux;
+    } else {
+        out = ecrire_entier_court(out, entier);
+    }
+    *out = '.';
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint64_t chiffres = huit_chiffres(fraction) >> 16;  // "00" dropped
+        std::memcpy(out + 1, &chiffres, 8);
+    } else {
+        deux_chiffres(out + 1, fraction / 10000);
+        deux_chiffres(out + 3, fraction / 100 % 100);
+        deux_chiffres(out + 5, fraction % 100);
+    }
+    return out + 7;
 }
 
 #ifdef __SIZEOF_INT128__
@@ -82,15 +127,32 @@ char* ecrire_fixe(char* out, double v) {
         const u128 impair = (p >> k) & 1;
         n = static_cast<std::uint64_t>((p + ((static_cast<u128>(1) << (k - 1)) - 1) + impair) >> k);
     }
-    if ((bits >> 63) != 0) *out++ = '-';
-    const std::uint64_t entier = n / 1000000;
-    const auto fraction = static_cast<unsigned>(n % 1000000);
-    out = ecrire_entier_court(out, entier);
-    *out = '.';
-    deux_chiffres(out + 1, fraction / 10000);
-    deux_chiffres(out + 3, fraction / 100 % 100);
-    deux_chiffres(out + 5, fraction % 100);
-    return out + 7;
+    return ecrire_millioniemes(out, (bits >> 63) != 0, n);
+#endif
+}
+
+// The same in 64 bits: m < 2^24, so m * 10^6 < 2^44. Below 2^23, k >= 1;
+// from k = 45 on, m * 10^6 / 2^k < 1/2 and rounds to 0.
+char* ecrire_fixe_flottant(char* out, float v) {
+#ifdef RUTER2MIF_NOMBRES_SIMPLES
+    return ecrire_fixe_snprintf(out, v);
+#else
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const unsigned exposant = (bits >> 23) & 0xFF;
+    if (exposant >= 127 + 23) return ecrire_fixe(out, v);  // also inf and nan
+    std::uint64_t m = bits & ((std::uint32_t{1} << 23) - 1);
+    unsigned k = 149;  // subnormals: m * 2^-149
+    if (exposant != 0) {
+        m |= std::uint32_t{1} << 23;
+        k = 150 - exposant;
+    }
+    std::uint64_t n = 0;
+    if (k < 45) {
+        const std::uint64_t p = m * 1000000u;
+        n = (p + ((std::uint64_t{1} << (k - 1)) - 1) + ((p >> k) & 1)) >> k;
+    }
+    return ecrire_millioniemes(out, (bits >> 31) != 0, n);
 #endif
 }
 

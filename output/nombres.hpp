@@ -21,6 +21,10 @@ inline constexpr std::size_t kMaxFixe = 328;
 // bytes at `out`, no NUL, and returns the end.
 char* ecrire_fixe(char* out, double v);
 
+// The same for a single-precision value, as printf("%f") prints it once
+// widened to double; magnitudes below 2^23 take a 64-bit path.
+char* ecrire_fixe_flottant(char* out, float v);
+
 // Longest text of `ecrire_entier`.
 inline constexpr std::size_t kMaxEntier = 21;
 

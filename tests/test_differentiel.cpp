@@ -37,7 +37,7 @@ std::vector<std::string> liste(std::string_view t) {
 
 // Degrees as route files give them, through single precision or not; random
 // bit patterns; every magnitude around the fast path's limit of 2^44; ties at
-// the seventh decimal (odd multiples of 1/128); values a few units in the
+// the seventh decimal (odd multiples of 1/128, in single precision too); values a few units in the
 // last place from a six-decimal value or a half-way one, where rounding turns.
 double valeur(Alea& a) {
     const double s = a.pile() ? -1.0 : 1.0,
@@ -51,10 +51,12 @@ double valeur(Alea& a) {
         depuis_bits(a.suivant()),
         s * std::ldexp(1.0 + a.unite(), static_cast<int>(a.sous(101)) - 40),
         s * static_cast<double>(2 * a.sous(std::uint64_t{1} << 40) + 1) / 128.0,
-        s * depuis_bits(b + a.sous(9) - 4)};
-    return valeurs[a.sous(6)];
+        s * depuis_bits(b + a.sous(9) - 4),
+        s * static_cast<double>(a.sous(std::uint64_t{1} << 26)) / 128.0};
+    return valeurs[a.sous(7)];
 }
 
+// Also, in single precision, each value as a float and a random float.
 TEST(Differentiel, EcrireFixeWritesTheBytesOfSnprintf) {
     std::vector<double> v = {
         0.0,   -0.0,    5e-7,    0.5,          2.5,      0x1.0p44, std::nextafter(0x1.0p44, 0.0),
@@ -70,6 +72,16 @@ TEST(Differentiel, EcrireFixeWritesTheBytesOfSnprintf) {
         if (o != std::string_view(attendu, n) && ++echecs < 20) {
             ADD_FAILURE() << std::hexfloat << x << ": snprintf " << attendu << ", ecrire_fixe "
                           << o;
+        }
+        const auto b = static_cast<std::uint32_t>(a.suivant());
+        float f = static_cast<float>(x);
+        if (a.chance(20)) std::memcpy(&f, &b, sizeof f);
+        const auto nf = static_cast<std::size_t>(std::snprintf(attendu, sizeof attendu, "%f", f));
+        const std::string_view of(
+            obtenu, static_cast<std::size_t>(ruter::ecrire_fixe_flottant(obtenu, f) - obtenu));
+        if (of != std::string_view(attendu, nf) && ++echecs < 20) {
+            ADD_FAILURE() << std::hexfloat << f << ": snprintf " << attendu
+                          << ", ecrire_fixe_flottant " << of;
         }
     }
 }
