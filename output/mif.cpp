@@ -36,15 +36,6 @@ void ecrire_xy(Sortie& f, double x, double y) {
     avancer(f, p);
 }
 
-// The same for the vertices of a route, in single precision.
-void ecrire_xy_flottants(Sortie& f, float x, float y) {
-    char* p = reserver(f, 2 * kMaxFixe + 1);
-    p = ecrire_fixe_flottant(p, x);
-    *p++ = ' ';
-    p = ecrire_fixe_flottant(p, y);
-    avancer(f, p);
-}
-
 void ecrire_nombre(Sortie& f, long long v) {
     avancer(f, ecrire_entier(reserver(f, kMaxEntier), v));
 }
@@ -54,6 +45,8 @@ void ecrire_point(Sortie& f, Position p) {
     ecrire_xy(f, p.x, p.y);
     fin_ligne(f);
 }
+
+constexpr std::string_view kPoint = "Point ", kSymboleSommet = "Symbol (38,0,8)";
 
 }  // namespace
 
@@ -65,10 +58,17 @@ void ecrire_repere(Sortie& f, Position p, Mot symbole) {
     fin_ligne(f);
 }
 
+// Both lines in one piece of reserved room.
 void ecrire_sommet(Sortie& f, Position p) {
-    ecrire_point(f, p);
-    ecrire(f, "Symbol (38,0,8)");
-    fin_ligne(f);
+    char* q =
+        reserver(f, kPoint.size() + 2 * kMaxFixe + 1 + kSymboleSommet.size() + 2 * f.fin.size());
+    q = poser(q, kPoint);
+    q = ecrire_fixe(q, p.x);
+    *q++ = ' ';
+    q = ecrire_fixe(q, p.y);
+    q = poser_fin(q, f);
+    q = poser(q, kSymboleSommet);
+    avancer(f, poser_fin(q, f));
 }
 
 void ecrire_route(Sortie& f, const Sommets& s, bool areal, int color) {
@@ -82,15 +82,17 @@ void ecrire_route(Sortie& f, const Sommets& s, bool areal, int color) {
         ecrire_nombre(f, static_cast<long long>(s.cpt));
     }
     fin_ligne(f);
-    // The vertices in single precision, as the plotter software keeps them.
+    // The vertices in single precision, as the plotter software keeps them;
+    // the area closed by its first vertex once more.
     const double* t = s.tab.get();
-    for (std::size_t i = 0; i < s.u; i += 2) {
-        ecrire_xy_flottants(f, static_cast<float>(t[i]), static_cast<float>(t[i + 1]));
-        fin_ligne(f);
-    }
-    if (areal) {
-        ecrire_xy_flottants(f, static_cast<float>(t[0]), static_cast<float>(t[1]));
-        fin_ligne(f);
+    const std::size_t ligne = 2 * kMaxFixe + 1 + f.fin.size();
+    for (std::size_t i = 0; i < s.u + (areal ? 2 : 0); i += 2) {
+        const std::size_t j = i < s.u ? i : 0;
+        char* q = reserver(f, ligne);
+        q = ecrire_fixe_flottant(q, static_cast<float>(t[j]));
+        *q++ = ' ';
+        q = ecrire_fixe_flottant(q, static_cast<float>(t[j + 1]));
+        avancer(f, poser_fin(q, f));
     }
     ecrire(f, "Pen (1,2,");
     ecrire_nombre(f, color);
