@@ -1,6 +1,7 @@
 #include "input/position.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,45 @@ constexpr double kPuissances10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e
 
 inline bool chiffre(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
+inline std::uint64_t charger4(const char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+constexpr std::uint64_t kUns = 0x0101010101010101ull;
+
+// Words of 4 to 8 bytes made of digits and at most one ".", the usual
+// position words ("3988.230", "634.880"), read without a loop (little-endian):
+// the word in one register, first byte lowest, moved up so that its last
+// byte is the highest and the free bytes below filled with "0"; the "."
+// taken out by moving the bytes below it up by one; every byte then checked
+// to be a digit and the eight digits added up in three multiplications.
+// Sets `mantisse` and `decimales` as the loop below would, or returns false.
+inline bool lire_huit(const char* p, std::size_t n, std::uint64_t& mantisse,
+                      std::ptrdiff_t& decimales) {
+    if (std::endian::native != std::endian::little || n < 4 || n > 8) return false;
+    std::uint64_t x = charger4(p) | charger4(p + n - 4) << (8 * (n - 4));
+    x = x << (8 * (8 - n)) | ((0x30 * kUns) >> (8 * n - 8) >> 8);
+    const std::uint64_t t = x ^ (0x2E * kUns);  // "." bytes become 0
+    const std::uint64_t points = ~(((t & (0x7F * kUns)) + 0x7F * kUns) | t | 0x7F * kUns);
+    std::ptrdiff_t d = 0;
+    if (points != 0) {
+        if ((points & (points - 1)) != 0) return false;  // two "."
+        const int octet = std::countr_zero(points) / 8;
+        const std::uint64_t dessous = (std::uint64_t{1} << (8 * octet)) - 1;
+        x = (x & ~dessous & ~(dessous << 8 | 0xFF)) | (x & dessous) << 8 | 0x30;
+        d = 7 - octet;
+    }
+    const std::uint64_t y = x - 0x30 * kUns;
+    if (((y | (y + 0x06 * kUns)) & (0xF0 * kUns)) != 0) return false;
+    std::uint64_t v = (y * 2561) >> 8 & 0x00FF00FF00FF00FFull;
+    v = (v * 6553601) >> 16 & 0x0000FFFF0000FFFFull;
+    mantisse = (v * 42949672960001ull) >> 32;
+    decimales = d;
+    return true;
+}
+
 }  // namespace
 
 // The fast path takes the plain decimal words of route files: an optional
@@ -43,10 +83,14 @@ double lire_nombre(Mot w, std::vector<char>& tampon) {
     bool negatif = false;
     if (p != fin && (*p == '-' || *p == '+')) negatif = *p++ == '-';
     std::uint64_t mantisse = 0;
+    std::ptrdiff_t decimales = 0;
+    if (lire_huit(p, static_cast<std::size_t>(fin - p), mantisse, decimales)) {
+        const double r = static_cast<double>(mantisse) / kPuissances10[decimales];
+        return negatif ? -r : r;
+    }
     const char* const debut = p;
     while (p != fin && chiffre(*p)) mantisse = 10 * mantisse + static_cast<unsigned>(*p++ - '0');
     std::ptrdiff_t chiffres = p - debut;
-    std::ptrdiff_t decimales = 0;
     if (p != fin && *p == '.') {
         const char* const virgule = ++p;
         while (p != fin && chiffre(*p)) {
