@@ -55,17 +55,15 @@ inline std::uint64_t huit_chiffres(std::uint32_t x) {
     return v + 0x3030303030303030ull;
 }
 
-// `n` millionths, with "-" first when `negatif`: the integer part, ".", six
-// decimals. The integer part of a coordinate has one or two digits: written
-// without a branch, as the pair of digits from the table, the pair of a
-// number below ten taken from its second byte (the byte after the digit is
-// then overwritten by the "."). The decimals are written as one store of eight
+// "-" when `negatif`, `entier`, ".", and `fraction` < 10^6 as six decimals.
+// The integer part of a coordinate has one or two digits: written without a
+// branch, as the pair of digits from the table, the pair of a number below
+// ten taken from its second byte (the byte after the digit is then
+// overwritten by the "."). The decimals are written as one store of eight
 // bytes, the last two of them beyond the end (within kMaxFixe).
-inline char* ecrire_millioniemes(char* out, bool negatif, std::uint64_t n) {
+inline char* ecrire_parties(char* out, bool negatif, std::uint64_t entier, std::uint32_t fraction) {
     *out = '-';
     out += negatif;
-    const std::uint64_t entier = n / 1000000;
-    const auto fraction = static_cast<std::uint32_t>(n - entier * 1000000);
     if (entier < 100) {
         const bool deux = entier >= 10;
         std::memcpy(out, kPaires + 2 * entier + !deux, 2);
@@ -85,8 +83,33 @@ inline char* ecrire_millioniemes(char* out, bool negatif, std::uint64_t n) {
     return out + 7;
 }
 
+// `n` millionths.
+inline char* ecrire_millioniemes(char* out, bool negatif, std::uint64_t n) {
+    const std::uint64_t entier = n / 1000000;
+    return ecrire_parties(out, negatif, entier, static_cast<std::uint32_t>(n - entier * 1000000));
+}
+
 #ifdef __SIZEOF_INT128__
 __extension__ typedef unsigned __int128 u128;
+
+// v = m * 2^-k with 1 <= k <= 63 and v < 10^14: the integer part is m >> k
+// and the fractional part, moved to the top of 64 bits, is a 64-bit binary
+// fraction; times 10^6 it gives the six decimals truncated (the high word)
+// and what is dropped (the low word, in units of 2^-64). Rounding half to
+// even needs only the parity of the decimals, as 10^6 is even; rounding up
+// 999999 carries into the integer part.
+inline char* ecrire_binaire(char* out, bool negatif, std::uint64_t m, unsigned k) {
+    std::uint64_t entier = m >> k;
+    const u128 p = static_cast<u128>(m << (64 - k)) * 1000000u;
+    auto fraction = static_cast<std::uint32_t>(p >> 64);
+    const auto reste = static_cast<std::uint64_t>(p);
+    const std::uint64_t moitie = std::uint64_t{1} << 63;
+    fraction += reste > moitie || (reste == moitie && (fraction & 1) != 0);
+    const bool retenue = fraction == 1000000;
+    entier += retenue;
+    fraction = retenue ? 0 : fraction;
+    return ecrire_parties(out, negatif, entier, fraction);
+}
 #endif
 
 char* ecrire_fixe_snprintf(char* out, double v) {
@@ -118,6 +141,7 @@ char* ecrire_fixe(char* out, double v) {
         m |= std::uint64_t{1} << 52;
         k = 1075 - exposant;
     }
+    if (k < 64) return ecrire_binaire(out, (bits >> 63) != 0, m, k);
     std::uint64_t n = 0;  // v * 10^6, rounded
     if (k < 74) {         // from 2^74 on, m * 10^6 / 2^k < 1/2
         // Adding half less one, plus one more when the kept part is odd,
@@ -147,6 +171,9 @@ char* ecrire_fixe_flottant(char* out, float v) {
         m |= std::uint32_t{1} << 23;
         k = 150 - exposant;
     }
+#ifdef __SIZEOF_INT128__
+    if (k < 64) return ecrire_binaire(out, (bits >> 31) != 0, m, k);
+#endif
     std::uint64_t n = 0;
     if (k < 45) {
         const std::uint64_t p = m * 1000000u;
