@@ -104,7 +104,9 @@ inline char* ecrire_binaire(char* out, bool negatif, std::uint64_t m, unsigned k
     auto fraction = static_cast<std::uint32_t>(p >> 64);
     const auto reste = static_cast<std::uint64_t>(p);
     const std::uint64_t moitie = std::uint64_t{1} << 63;
-    fraction += reste > moitie || (reste == moitie && (fraction & 1) != 0);
+    // Without a branch: which way a coordinate rounds is a toss of a coin.
+    fraction += static_cast<std::uint32_t>(reste > moitie) |
+                (static_cast<std::uint32_t>(reste == moitie) & fraction & 1);
     const bool retenue = fraction == 1000000;
     entier += retenue;
     fraction = retenue ? 0 : fraction;
