@@ -66,6 +66,13 @@ inline bool lire_huit(const char* p, std::size_t n, std::uint64_t& mantisse,
     return true;
 }
 
+// A plain decimal word: the mantissa M, the number of decimals d, the sign.
+struct Decimal {
+    std::uint64_t mantisse = 0;
+    std::ptrdiff_t decimales = 0;
+    bool negatif = false;
+};
+
 // The fast path takes the plain decimal words of route files: an optional
 // sign, at most 19 digits with an optional ".", and no exponent or hex form
 // after them. Their value is the integer mantissa divided by a power of ten.
@@ -75,55 +82,69 @@ inline bool lire_huit(const char* p, std::size_t n, std::uint64_t& mantisse,
 // (leading white space, exponents, hex, inf and nan, no digits at all, long
 // mantissas) goes to strtod: false. The benchmark's plain design
 // (RUTER2MIF_NOMBRES_SIMPLES) sends every word to strtod.
-inline bool lire_nombre_vite([[maybe_unused]] Mot w, [[maybe_unused]] double& r) {
+inline bool lire_decimal([[maybe_unused]] Mot w, [[maybe_unused]] Decimal& n) {
 #if FLT_EVAL_METHOD == 0 && !defined(RUTER2MIF_NOMBRES_SIMPLES)
     const char* p = w.data();
     const char* const fin = p + w.size();
-    bool negatif = false;
-    if (p != fin && (*p == '-' || *p == '+')) negatif = *p++ == '-';
+    if (p != fin && (*p == '-' || *p == '+')) n.negatif = *p++ == '-';
+    if (lire_huit(p, static_cast<std::size_t>(fin - p), n.mantisse, n.decimales)) return true;
     std::uint64_t mantisse = 0;
+    const char* const debut = p;
+    while (p != fin && chiffre(*p)) mantisse = 10 * mantisse + static_cast<unsigned>(*p++ - '0');
+    std::ptrdiff_t chiffres = p - debut;
     std::ptrdiff_t decimales = 0;
-    if (!lire_huit(p, static_cast<std::size_t>(fin - p), mantisse, decimales)) {
-        const char* const debut = p;
+    if (p != fin && *p == '.') {
+        const char* const virgule = ++p;
         while (p != fin && chiffre(*p)) {
             mantisse = 10 * mantisse + static_cast<unsigned>(*p++ - '0');
         }
-        std::ptrdiff_t chiffres = p - debut;
-        if (p != fin && *p == '.') {
-            const char* const virgule = ++p;
-            while (p != fin && chiffre(*p)) {
-                mantisse = 10 * mantisse + static_cast<unsigned>(*p++ - '0');
-            }
-            decimales = p - virgule;
-            chiffres += decimales;
-        }
-        // An "e" may start an exponent and an "x" a hexadecimal number.
-        const bool suite = p != fin && ((*p | 0x20) == 'e' || (*p | 0x20) == 'x');
-        if (chiffres == 0 || chiffres > 19 || suite || mantisse > (std::uint64_t{1} << 53)) {
-            return false;
-        }
+        decimales = p - virgule;
+        chiffres += decimales;
     }
-    r = static_cast<double>(mantisse) / kPuissances10[decimales];
-    if (negatif) r = -r;
-    return true;
+    // An "e" may start an exponent and an "x" a hexadecimal number.
+    const bool suite = p != fin && ((*p | 0x20) == 'e' || (*p | 0x20) == 'x');
+    n.mantisse = mantisse;
+    n.decimales = decimales;
+    return chiffres != 0 && chiffres <= 19 && !suite && mantisse <= (std::uint64_t{1} << 53);
 #else
     return false;
 #endif
 }
 
+inline double valeur(const Decimal& n) {
+    const double r = static_cast<double>(n.mantisse) / kPuissances10[n.decimales];
+    return n.negatif ? -r : r;
+}
+
+// Degrees from a word of minutes, and their six decimals when they can be
+// told from the word: with d <= 4 decimals, v * 10^6 is M * 10^(5 - d) / 6 =
+// M * F / 3 (F = 5 * 10^(4 - d)), whose fractional part is 0, 1/3 or 2/3,
+// never a half. The double v = (M / 10^d) / 60, two roundings, is within
+// 2.3e-16 * v of it; for M < 10^8, v * 10^6 < 1.7e12 and that is less than
+// 4e-4: v * 10^6 rounds as M * F / 3 does, to (M * F + 1) / 3.
+inline double degres(Mot w, std::vector<char>& tampon, std::uint64_t& fixe) {
+    static constexpr std::uint64_t kF[] = {50000, 5000, 500, 50, 5};
+    Decimal n;
+    if (!lire_decimal(w, n)) return lire_nombre_strtod(w, tampon) / 60.0;
+    if (n.decimales <= 4 && n.mantisse < 100000000) {
+        fixe = (n.mantisse * kF[n.decimales] + 1) / 3 * 2 + n.negatif;
+    }
+    return valeur(n) / 60.0;
+}
+
 }  // namespace
 
 double lire_nombre(Mot w, std::vector<char>& tampon) {
-    double r;
-    return lire_nombre_vite(w, r) ? r : lire_nombre_strtod(w, tampon);
+    Decimal n;
+    return lire_decimal(w, n) ? valeur(n) : lire_nombre_strtod(w, tampon);
 }
 
 // Both words through the fast path in line, strtod apart.
 Position lire_position(Mot w0, Mot w1, std::vector<char>& tampon) {
-    double x, y;
-    if (!lire_nombre_vite(w1, x)) x = lire_nombre_strtod(w1, tampon);
-    if (!lire_nombre_vite(w0, y)) y = lire_nombre_strtod(w0, tampon);
-    return Position{x / 60.0, y / 60.0};
+    Position p;
+    p.x = degres(w1, tampon, p.fx);
+    p.y = degres(w0, tampon, p.fy);
+    return p;
 }
 
 void preparer_sommets(Sommets& s) {

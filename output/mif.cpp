@@ -27,26 +27,27 @@ void ecrire_entete(Sortie& f) {
 
 namespace {
 
-// "x y" with both numbers as printf("%f") prints them.
-void ecrire_xy(Sortie& f, double x, double y) {
-    char* p = reserver(f, 2 * kMaxFixe + 1);
-    p = ecrire_fixe(p, x);
-    *p++ = ' ';
-    p = ecrire_fixe(p, y);
-    avancer(f, p);
-}
+constexpr std::string_view kPoint = "Point ", kSymboleSommet = "Symbol (38,0,8)";
 
 void ecrire_nombre(Sortie& f, long long v) {
     avancer(f, ecrire_entier(reserver(f, kMaxEntier), v));
 }
 
-void ecrire_point(Sortie& f, Position p) {
-    ecrire(f, "Point ");
-    ecrire_xy(f, p.x, p.y);
-    fin_ligne(f);
+// A coordinate of a point: its six decimals as the reader told them, or
+// worked out from its value.
+inline char* ecrire_coordonnee(char* q, double v, std::uint64_t fixe) {
+    if (fixe != kFixeInconnu) return ecrire_millioniemes(q, (fixe & 1) != 0, fixe >> 1);
+    return ecrire_fixe(q, v);
 }
 
-constexpr std::string_view kPoint = "Point ", kSymboleSommet = "Symbol (38,0,8)";
+void ecrire_point(Sortie& f, Position p) {
+    char* q = reserver(f, kPoint.size() + 2 * kMaxFixe + 1 + f.fin.size());
+    q = poser(q, kPoint);
+    q = ecrire_coordonnee(q, p.x, p.fx);
+    *q++ = ' ';
+    q = ecrire_coordonnee(q, p.y, p.fy);
+    avancer(f, poser_fin(q, f));
+}
 
 }  // namespace
 
@@ -63,9 +64,9 @@ void ecrire_sommet(Sortie& f, Position p) {
     char* q =
         reserver(f, kPoint.size() + 2 * kMaxFixe + 1 + kSymboleSommet.size() + 2 * f.fin.size());
     q = poser(q, kPoint);
-    q = ecrire_fixe(q, p.x);
+    q = ecrire_coordonnee(q, p.x, p.fx);
     *q++ = ' ';
-    q = ecrire_fixe(q, p.y);
+    q = ecrire_coordonnee(q, p.y, p.fy);
     q = poser_fin(q, f);
     q = poser(q, kSymboleSommet);
     avancer(f, poser_fin(q, f));

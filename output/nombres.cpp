@@ -83,12 +83,6 @@ inline char* ecrire_parties(char* out, bool negatif, std::uint64_t entier, std::
     return out + 7;
 }
 
-// `n` millionths.
-inline char* ecrire_millioniemes(char* out, bool negatif, std::uint64_t n) {
-    const std::uint64_t entier = n / 1000000;
-    return ecrire_parties(out, negatif, entier, static_cast<std::uint32_t>(n - entier * 1000000));
-}
-
 #ifdef __SIZEOF_INT128__
 __extension__ typedef unsigned __int128 u128;
 
@@ -183,6 +177,11 @@ char* ecrire_fixe_flottant(char* out, float v) {
     }
     return ecrire_millioniemes(out, (bits >> 31) != 0, n);
 #endif
+}
+
+char* ecrire_millioniemes(char* out, bool negatif, std::uint64_t n) {
+    const std::uint64_t entier = n / 1000000;
+    return ecrire_parties(out, negatif, entier, static_cast<std::uint32_t>(n - entier * 1000000));
 }
 
 char* ecrire_entier(char* out, long long v) { return std::to_chars(out, out + kMaxEntier, v).ptr; }

@@ -14,6 +14,7 @@
 
 #include "bench/alea.hpp"
 #include "driver/run.hpp"
+#include "input/position.hpp"
 #include "modele.hpp"
 #include "output/nombres.hpp"
 
@@ -94,8 +95,8 @@ std::string mot(Alea& a) {
     std::string w;
     switch (a.sous(3)) {
     case 0:
-        w = std::to_string(a.entre(-108000, 108000)) + "." + std::to_string(a.sous(1000));
-        w.resize(w.size() - a.sous(4));
+        w = std::to_string(a.entre(-108000, 108000)) + "." + std::to_string(a.sous(100000));
+        w.resize(w.size() - a.sous(5));
         break;
     case 1:
         if (a.pile()) w = "900719925474099";
@@ -107,6 +108,8 @@ std::string mot(Alea& a) {
     return w;
 }
 
+// Also lire_position: each degree is strtod / 60, and the six decimals it
+// gives with it are those snprintf("%f") prints.
 TEST(Differentiel, LireNombreReadsTheDoubleOfStrtod) {
     std::vector<std::string> mots = liste(
         "|-|+.e5|-0|3600,5|1e|2.5e400|1e-400|0x1p3|-0X1.8p1|0x|infinit|nan(123)|\v-1|"
@@ -122,6 +125,19 @@ TEST(Differentiel, LireNombreReadsTheDoubleOfStrtod) {
         if (std::memcmp(&obtenu, &attendu, sizeof obtenu) != 0 && ++echecs < 20) {
             ADD_FAILURE() << "\"" << w << "\": strtod " << std::hexfloat << attendu
                           << ", lire_nombre " << obtenu;
+        }
+        const ruter::Position p =
+            ruter::lire_position(ruter::Mot(ligne.data(), w.size()), w, tampon);
+        char t[ruter::kMaxFixe + 8], f[ruter::kMaxFixe + 8];
+        const std::string_view fy(t,
+                                  static_cast<std::size_t>(std::snprintf(t, sizeof t, "%f", p.y)));
+        const bool pareil =
+            p.fy == ruter::kFixeInconnu ||
+            std::string_view(f, static_cast<std::size_t>(
+                                    ruter::ecrire_millioniemes(f, p.fy & 1, p.fy >> 1) - f)) == fy;
+        const double degres = attendu / 60.0;
+        if (std::memcmp(&p.y, &degres, sizeof degres) != 0 || !pareil) {
+            if (++echecs < 20) ADD_FAILURE() << "\"" << w << "\": lire_position " << fy;
         }
     }
 }
