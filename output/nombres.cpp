@@ -1,6 +1,5 @@
 #include "output/nombres.hpp"
 
-#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -41,26 +40,30 @@ inline char* ecrire_entier_court(char* out, std::uint64_t v) {
     return fin;
 }
 
-// The eight decimal digits of `x` < 10^8 as eight bytes, the first digit in
-// the lowest byte: the two halves of four digits in two 32-bit lanes, each
-// lane cut into two 16-bit lanes of two digits (x * 10486 >> 20 is x / 100
-// below 10^4), each of those into two bytes (x * 103 >> 10 is x / 10 below
-// 100).
-inline std::uint64_t huit_chiffres(std::uint32_t x) {
-    std::uint64_t v = x / 10000 | static_cast<std::uint64_t>(x % 10000) << 32;
-    std::uint64_t q = (v * 10486 >> 20) & 0x0000007F0000007Full;
-    v = q | (v - 100 * q) << 16;
-    q = (v * 103 >> 10) & 0x000F000F000F000Full;
-    v = q | (v - 10 * q) << 8;
-    return v + 0x3030303030303030ull;
+// The three digits of every number below 1000, each in four bytes.
+struct Triplets {
+    char t[1000][4];
+};
+
+constexpr Triplets faire_triplets() {
+    Triplets r{};
+    for (int i = 0; i < 1000; ++i) {
+        r.t[i][0] = static_cast<char>('0' + i / 100);
+        r.t[i][1] = static_cast<char>('0' + i / 10 % 10);
+        r.t[i][2] = static_cast<char>('0' + i % 10);
+    }
+    return r;
 }
+
+constexpr Triplets kTriplets = faire_triplets();
 
 // "-" when `negatif`, `entier`, ".", and `fraction` < 10^6 as six decimals.
 // The integer part of a coordinate has one or two digits: written without a
 // branch, as the pair of digits from the table, the pair of a number below
 // ten taken from its second byte (the byte after the digit is then
-// overwritten by the "."). The decimals are written as one store of eight
-// bytes, the last two of them beyond the end (within kMaxFixe).
+// overwritten by the "."). The decimals are two times three digits from a
+// table, in stores of four bytes, the last one beyond the end (within
+// kMaxFixe).
 inline char* ecrire_parties(char* out, bool negatif, std::uint64_t entier, std::uint32_t fraction) {
     *out = '-';
     out += negatif;
@@ -72,14 +75,9 @@ inline char* ecrire_parties(char* out, bool negatif, std::uint64_t entier, std::
         out = ecrire_entier_court(out, entier);
     }
     *out = '.';
-    if constexpr (std::endian::native == std::endian::little) {
-        const std::uint64_t chiffres = huit_chiffres(fraction) >> 16;  // "00" dropped
-        std::memcpy(out + 1, &chiffres, 8);
-    } else {
-        deux_chiffres(out + 1, fraction / 10000);
-        deux_chiffres(out + 3, fraction / 100 % 100);
-        deux_chiffres(out + 5, fraction % 100);
-    }
+    const std::uint32_t haut = fraction / 1000;
+    std::memcpy(out + 1, kTriplets.t[haut], 4);
+    std::memcpy(out + 4, kTriplets.t[fraction - 1000 * haut], 4);
     return out + 7;
 }
 
