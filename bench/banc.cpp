@@ -1,7 +1,7 @@
 // banc: times the converter on the route file of a directory against the I/O
 // floor of the same machine, measured in the same run.
 //
-//   banc [-r REFERENCE] [-g RUTER2GIS] CONVERTISSEUR REPERTOIRE [ESSAIS]
+//   banc [-r REFERENCE] [-s SIMPLE] [-g RUTER2GIS] CONVERTISSEUR REPERTOIRE [ESSAIS]
 //
 // REPERTOIRE holds "Ruter". Each trial runs the converter there (a child
 // process; wall time, and peak resident memory from wait4) and the I/O floor:
@@ -9,8 +9,10 @@
 // to two files of the same directory, in 1 MiB read and write calls. Reports
 // medians, MB/s and the ratio converter/floor. Each trial also runs, when
 // given, REFERENCE (an earlier build of the converter, in
-// REPERTOIRE/reference; both outputs must be the same bytes) and RUTER2GIS
-// (to "Ruter.gpkg"), and their times are reported against the converter's.
+// REPERTOIRE/reference), SIMPLE (the plain design, bench/CMakeLists.txt, in
+// REPERTOIRE/simple), whose outputs must be the converter's bytes, and
+// RUTER2GIS (to "Ruter.gpkg"); their times are reported against the
+// converter's.
 //
 // A benchmark harness, Linux only: it uses POSIX freely.
 #include <fcntl.h>
@@ -168,39 +170,54 @@ void afficher(const char* quoi, const Serie& s, double entree, double sortie) {
     std::printf("\n");
 }
 
+// Another build of the converter, run in a directory of its own beside "Ruter".
+struct Autre {
+    const char* nom;
+    std::string exe, rep;
+    Serie t;
+};
+
+void preparer_autre(Autre& a, const std::string& rep) {
+    a.rep = rep + "/" + a.nom;
+    mkdir(a.rep.c_str(), 0755);
+    const std::string lien = a.rep + "/Ruter";
+    unlink(lien.c_str());
+    if (symlink("../Ruter", lien.c_str()) != 0) mourir(lien);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string reference, gis;
+    std::string gis;
+    Autre reference{"reference", "", "", {}}, simple{"simple", "", "", {}};
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "-r" || a == "-g") && i + 1 < argc) {
-            (a == "-r" ? reference : gis) = argv[++i];
+        if ((a == "-r" || a == "-s" || a == "-g") && i + 1 < argc) {
+            (a == "-r" ? reference.exe : a == "-s" ? simple.exe : gis) = argv[++i];
         } else {
             args.push_back(a);
         }
     }
     if (args.size() < 2 || args.size() > 3) {
-        std::fprintf(
-            stderr,
-            "usage: banc [-r REFERENCE] [-g RUTER2GIS] CONVERTISSEUR REPERTOIRE [ESSAIS]\n");
+        std::fprintf(stderr,
+                     "usage: banc [-r REFERENCE] [-s SIMPLE] [-g RUTER2GIS] CONVERTISSEUR "
+                     "REPERTOIRE [ESSAIS]\n");
         return 2;
     }
     const std::string exe = args[0];
     const std::string rep = args[1];
     const int essais = args.size() > 2 ? std::max(1, std::atoi(args[2].c_str())) : 5;
-    const std::string rr = rep + "/reference";
-    if (!reference.empty()) {
-        mkdir(rr.c_str(), 0755);
-        const std::string lien = rr + "/Ruter";
-        unlink(lien.c_str());
-        if (symlink("../Ruter", lien.c_str()) != 0) mourir(lien);
+    Autre* const autres[] = {&reference, &simple};
+    for (Autre* a : autres) {
+        if (!a->exe.empty()) preparer_autre(*a, rep);
     }
 
     // A first run of each warms the page cache and gives the output sizes.
     lancer(exe, rep);
-    if (!reference.empty()) lancer(reference, rr);
+    for (Autre* a : autres) {
+        if (!a->exe.empty()) lancer(a->exe, a->rep);
+    }
     if (!gis.empty()) lancer(gis, rep);
     const long long entree = taille(rep + "/Ruter");
     const long long mif = taille(rep + "/Ruter.mif");
@@ -208,11 +225,13 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<char[]> bloc(new char[kBloc]);
     std::memset(bloc.get(), 'x', kBloc);
-    Serie tc, tp, tr, tg;
+    Serie tc, tp, tg;
     for (int i = 0; i < essais; ++i) {
         tp.t.push_back(plancher(rep, mif, mid, bloc.get()));
         tc.ajouter(lancer(exe, rep));
-        if (!reference.empty()) tr.ajouter(lancer(reference, rr));
+        for (Autre* a : autres) {
+            if (!a->exe.empty()) a->t.ajouter(lancer(a->exe, a->rep));
+        }
         if (!gis.empty()) tg.ajouter(lancer(gis, rep));
     }
     std::remove((rep + "/plancher.mif").c_str());
@@ -225,14 +244,15 @@ int main(int argc, char** argv) {
     afficher("I/O floor", tp, entree, mif + mid);
     std::printf("ratio converter/floor  %.2f\n", c / mediane(tp.t));
     int statut = 0;
-    if (!reference.empty()) {
-        const bool ok = identiques(rep + "/Ruter.mif", rr + "/Ruter.mif") &&
-                        identiques(rep + "/Ruter.mid", rr + "/Ruter.mid");
-        afficher("reference", tr, entree, mif + mid);
-        std::printf("ratio converter/reference  %.3f   outputs %s\n", c / mediane(tr.t),
-                    ok ? "byte-identical to the reference" : "DIFFER from the reference");
-        std::remove((rr + "/Ruter.mif").c_str());
-        std::remove((rr + "/Ruter.mid").c_str());
+    for (Autre* a : autres) {
+        if (a->exe.empty()) continue;
+        const bool ok = identiques(rep + "/Ruter.mif", a->rep + "/Ruter.mif") &&
+                        identiques(rep + "/Ruter.mid", a->rep + "/Ruter.mid");
+        afficher(a->nom, a->t, entree, mif + mid);
+        std::printf("ratio %s/converter  %.3f   outputs %s\n", a->nom, mediane(a->t.t) / c,
+                    ok ? "byte-identical to the converter's" : "DIFFER from the converter's");
+        std::remove((a->rep + "/Ruter.mif").c_str());
+        std::remove((a->rep + "/Ruter.mid").c_str());
         if (!ok) statut = 1;
     }
     if (!gis.empty()) {

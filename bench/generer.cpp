@@ -1,13 +1,15 @@
 // generer_ruter: writes a realistic route file of about the requested size,
 // the same bytes for the same size and seed on every machine.
 //
-//   generer_ruter FICHIER TAILLE_MO [GRAINE] [--crlf]
+//   generer_ruter FICHIER TAILLE_MO [GRAINE] [--crlf] [--reperes]
 //
 // The file holds what years of plotting leave behind: routes and areas of 3 to
 // 2,000 vertices (most of them short), blocks of marks with names and texts,
 // all six colour words and a few the converter does not know, and vertex lines
 // such as "3988.230 1356.712 1600000025 Fisk". Positions walk along the coast
-// of Norway in minutes of arc with three decimals.
+// of Norway in minutes of arc with three decimals. With --reperes, the other
+// mix: three blocks in four are marks (up to 500 each), and the routes are
+// fewer and longer (200 to 10,000 vertices).
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -106,14 +108,23 @@ void ligne_position(Alea& a, Ecrivain& e, const Lieu& l, bool repere) {
     e.fin();
 }
 
-// Mostly short routes, now and then a long one: log-uniform in [3, 2000].
-int nombre_sommets(Alea& a) {
+// The mix of blocks: the share of routes, the most marks in a block, and the
+// range of the number of vertices of a route.
+struct Melange {
+    int routes_pc = 85;
+    int reperes_max = 40;
+    int sommets_min = 3, sommets_max = 2000;
+};
+
+// Mostly short routes, now and then a long one: log-uniform in the range.
+int nombre_sommets(Alea& a, const Melange& m) {
     double u = static_cast<double>(a.suivant() >> 11) * 0x1.0p-53;
-    int n = static_cast<int>(std::exp(std::log(3.0) + u * (std::log(2001.0) - std::log(3.0))));
-    return n < 3 ? 3 : (n > 2000 ? 2000 : n);
+    const double bas = std::log(m.sommets_min), haut = std::log(m.sommets_max + 1.0);
+    int n = static_cast<int>(std::exp(bas + u * (haut - bas)));
+    return n < m.sommets_min ? m.sommets_min : (n > m.sommets_max ? m.sommets_max : n);
 }
 
-void route(Alea& a, Ecrivain& e) {
+void route(Alea& a, Ecrivain& e, const Melange& m) {
     e.mot("Rute ");
     noms(a, e, static_cast<int>(a.entre(1, 3)));
     e.fin();
@@ -132,7 +143,7 @@ void route(Alea& a, Ecrivain& e) {
         e.fin();
     }
     Lieu l = lieu_au_hasard(a);
-    int n = nombre_sommets(a);
+    int n = nombre_sommets(a, m);
     for (int i = 0; i < n; ++i) {
         ligne_position(a, e, l, false);
         l.lat += a.entre(-900, 900);
@@ -140,14 +151,14 @@ void route(Alea& a, Ecrivain& e) {
     }
 }
 
-void reperes(Alea& a, Ecrivain& e) {
+void reperes(Alea& a, Ecrivain& e, const Melange& m) {
     e.mot("Rute Merker");
     e.fin();
     e.mot("Navn ");
     noms(a, e, static_cast<int>(a.entre(1, 2)));
     e.fin();
     Lieu l = lieu_au_hasard(a);
-    int n = static_cast<int>(a.entre(1, 40));
+    int n = static_cast<int>(a.entre(1, m.reperes_max));
     for (int i = 0; i < n; ++i) {
         if (a.chance(40)) {
             e.mot("MTekst 0 ");
@@ -161,7 +172,7 @@ void reperes(Alea& a, Ecrivain& e) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: generer_ruter FICHIER TAILLE_MO [GRAINE] [--crlf]\n");
+    std::fprintf(stderr, "usage: generer_ruter FICHIER TAILLE_MO [GRAINE] [--crlf] [--reperes]\n");
     return 2;
 }
 
@@ -172,10 +183,13 @@ int main(int argc, char** argv) {
     double mo = -1;
     std::uint64_t graine = 1;
     bool crlf = false;
+    Melange m;
     int positionnel = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--crlf") == 0) {
             crlf = true;
+        } else if (std::strcmp(argv[i], "--reperes") == 0) {
+            m = Melange{25, 500, 200, 10000};
         } else if (positionnel == 0) {
             chemin = argv[i];
             ++positionnel;
@@ -208,10 +222,10 @@ int main(int argc, char** argv) {
     e.fin();
     bool ok = true;
     while (ok && e.taille() < cible) {
-        if (a.chance(85)) {
-            route(a, e);
+        if (a.chance(m.routes_pc)) {
+            route(a, e, m);
         } else {
-            reperes(a, e);
+            reperes(a, e, m);
         }
         e.fin();  // the separator line that ends the block
         if (e.tampon.size() >= (1u << 20)) ok = e.vider();

@@ -82,19 +82,33 @@ std::size_t avant_fin_texte(const char* data, std::size_t n);
 // Doubles the block a file is read into, keeping its first `garde` bytes.
 void agrandir_bloc(Lecteur& l, std::size_t garde);
 
+// A position line: a mark outside a route, a vertex inside one.
+template <class E>
+void traiter_position(Lecteur& l, E& e) {
+    const Position p = lire_position(mot_n(l.mots, 0), mot_n(l.mots, 1), l.tampon);
+    if (l.etat.forme == 0) {
+        repere(e, p, mot_n(l.mots, 3));
+    } else {
+        ajouter_sommet(l.sommets, p.x, p.y);
+        sommet(e, p);
+    }
+}
+
 template <class E>
 void finir_route(Lecteur& l, E& e) {
     if (l.sommets.cpt == 0) return;
     fin_route(e, Route{l.sommets, l.etat.nomdelalign == Trace::areal, l.etat.color, l.mot_couleur});
 }
 
-// One line: its content without the line end.
+// The line whose words are in l.mots.
 template <class E>
-void traiter_ligne(Lecteur& l, E& e, const char* ligne, std::size_t len) {
+void traiter_mots(Lecteur& l, E& e) {
     ++l.numero;
-    decouper(l.mots, ligne, len);
     const Mot m = l.mots.mot[0];
-    if (m.empty()) {
+    if (!m.empty() && static_cast<unsigned char>(m[0] - '0') < 10) {
+        // A position, said at once: no keyword starts with a digit.
+        traiter_position(l, e);
+    } else if (m.empty()) {
         finir_route(l, e);
         fin_bloc(e);
         l.etat = Etat{};
@@ -114,14 +128,15 @@ void traiter_ligne(Lecteur& l, E& e, const char* ligne, std::size_t len) {
     } else if (m == "MTekst") {
         texte(e, l.mots);
     } else {
-        const Position p = lire_position(mot_n(l.mots, 0), mot_n(l.mots, 1), l.tampon);
-        if (l.etat.forme == 0) {
-            repere(e, p, mot_n(l.mots, 3));
-        } else {
-            ajouter_sommet(l.sommets, p.x, p.y);
-            sommet(e, p);
-        }
+        traiter_position(l, e);
     }
+}
+
+// One line: its content without the line end.
+template <class E>
+void traiter_ligne(Lecteur& l, E& e, const char* ligne, std::size_t len) {
+    decouper(l.mots, ligne, len);
+    traiter_mots(l, e);
 }
 
 // Every whole line of `data`, each ended by "\n" (a CR right before the "\n"
@@ -132,12 +147,9 @@ std::size_t traiter_lignes(Lecteur& l, E& e, const char* data, std::size_t n) {
     const char* p = data;
     const char* const fin = data + n;
     while (p < fin) {
-        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(fin - p));
-        if (nl == nullptr) break;
-        const char* bout = static_cast<const char*>(nl);
-        std::size_t len = static_cast<std::size_t>(bout - p);
-        if (len != 0 && p[len - 1] == '\r') --len;
-        traiter_ligne(l, e, p, len);
+        const char* const bout = decouper_ligne(l.mots, p, fin);
+        if (bout == nullptr) break;
+        traiter_mots(l, e);
         p = bout + 1;
     }
     return static_cast<std::size_t>(p - data);

@@ -27,6 +27,12 @@ struct TableMots {
 // Splits `ligne` (its content, without the line end) into `t`.
 void decouper(TableMots& t, const char* ligne, std::size_t len);
 
+// Finds the end of the line that starts at `ligne` and splits it into `t` in
+// the same pass, as decouper does for its content: the bytes before the first
+// NUL and before the line end ("\n", or "\r\n"). Returns the "\n", or null
+// when there is none before `fin` (`t` is then undefined).
+const char* decouper_ligne(TableMots& t, const char* ligne, const char* fin);
+
 // Word `k` of the current line; a word the line does not have is empty. It is
 // a view of "", not a null view, so that it can be copied like any other word
 // (memcpy and strtod must never see a null pointer, even for no bytes).

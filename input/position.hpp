@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -21,11 +22,21 @@ namespace ruter {
 // longer word than any before.
 double lire_nombre(Mot w, std::vector<char>& tampon);
 
+// What Position::fx and fy hold when the reader could not tell.
+inline constexpr std::uint64_t kFixeInconnu = ~std::uint64_t{0};
+
 struct Position {
     double x;  // longitude in degrees, from word 1
     double y;  // latitude in degrees, from word 0
+    // x and y rounded to six decimals as printf("%f") rounds them, when the
+    // reader could tell from the words: twice the number of millionths, plus
+    // one when the value is negative (so for -0 too); else kFixeInconnu.
+    std::uint64_t fx = kFixeInconnu;
+    std::uint64_t fy = kFixeInconnu;
 };
 
+// The position of words 0 and 1 (minutes of arc): each is lire_nombre of its
+// word divided by 60.
 Position lire_position(Mot w0, Mot w1, std::vector<char>& tampon);
 
 // Vertices of the route being read: vertex n is tab[2n] = x, tab[2n + 1] = y,

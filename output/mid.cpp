@@ -4,11 +4,12 @@ namespace ruter {
 
 namespace {
 
+// Words k.. each followed by a space: as one space ends each word in the
+// line, that is the rest of the line from word k and one space.
 void ecrire_mots_depuis(Sortie& f, const TableMots& t, std::size_t k) {
-    for (; k < t.nbmot; ++k) {
-        ecrire(f, t.mot[k]);
-        ecrire(f, " ", 1);
-    }
+    if (k >= t.nbmot) return;
+    ecrire(f, reste(t, k));
+    ecrire(f, " ", 1);
 }
 
 }  // namespace

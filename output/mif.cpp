@@ -27,23 +27,26 @@ void ecrire_entete(Sortie& f) {
 
 namespace {
 
-// "x y" with both numbers as printf("%f") prints them.
-void ecrire_xy(Sortie& f, double x, double y) {
-    char* p = reserver(f, 2 * kMaxFixe + 1);
-    p = ecrire_fixe(p, x);
-    *p++ = ' ';
-    p = ecrire_fixe(p, y);
-    avancer(f, p);
-}
+constexpr std::string_view kPoint = "Point ", kSymboleSommet = "Symbol (38,0,8)";
 
 void ecrire_nombre(Sortie& f, long long v) {
     avancer(f, ecrire_entier(reserver(f, kMaxEntier), v));
 }
 
+// A coordinate of a point: its six decimals as the reader told them, or
+// worked out from its value.
+inline char* ecrire_coordonnee(char* q, double v, std::uint64_t fixe) {
+    if (fixe != kFixeInconnu) return ecrire_millioniemes(q, (fixe & 1) != 0, fixe >> 1);
+    return ecrire_fixe(q, v);
+}
+
 void ecrire_point(Sortie& f, Position p) {
-    ecrire(f, "Point ");
-    ecrire_xy(f, p.x, p.y);
-    fin_ligne(f);
+    char* q = reserver(f, kPoint.size() + 2 * kMaxFixe + 1 + f.fin.size());
+    q = poser(q, kPoint);
+    q = ecrire_coordonnee(q, p.x, p.fx);
+    *q++ = ' ';
+    q = ecrire_coordonnee(q, p.y, p.fy);
+    avancer(f, poser_fin(q, f));
 }
 
 }  // namespace
@@ -56,10 +59,17 @@ void ecrire_repere(Sortie& f, Position p, Mot symbole) {
     fin_ligne(f);
 }
 
+// Both lines in one piece of reserved room.
 void ecrire_sommet(Sortie& f, Position p) {
-    ecrire_point(f, p);
-    ecrire(f, "Symbol (38,0,8)");
-    fin_ligne(f);
+    char* q =
+        reserver(f, kPoint.size() + 2 * kMaxFixe + 1 + kSymboleSommet.size() + 2 * f.fin.size());
+    q = poser(q, kPoint);
+    q = ecrire_coordonnee(q, p.x, p.fx);
+    *q++ = ' ';
+    q = ecrire_coordonnee(q, p.y, p.fy);
+    q = poser_fin(q, f);
+    q = poser(q, kSymboleSommet);
+    avancer(f, poser_fin(q, f));
 }
 
 void ecrire_route(Sortie& f, const Sommets& s, bool areal, int color) {
@@ -73,15 +83,17 @@ void ecrire_route(Sortie& f, const Sommets& s, bool areal, int color) {
         ecrire_nombre(f, static_cast<long long>(s.cpt));
     }
     fin_ligne(f);
-    // The vertices in single precision, as the plotter software keeps them.
+    // The vertices in single precision, as the plotter software keeps them;
+    // the area closed by its first vertex once more.
     const double* t = s.tab.get();
-    for (std::size_t i = 0; i < s.u; i += 2) {
-        ecrire_xy(f, static_cast<float>(t[i]), static_cast<float>(t[i + 1]));
-        fin_ligne(f);
-    }
-    if (areal) {
-        ecrire_xy(f, static_cast<float>(t[0]), static_cast<float>(t[1]));
-        fin_ligne(f);
+    const std::size_t ligne = 2 * kMaxFixe + 1 + f.fin.size();
+    for (std::size_t i = 0; i < s.u + (areal ? 2 : 0); i += 2) {
+        const std::size_t j = i < s.u ? i : 0;
+        char* q = reserver(f, ligne);
+        q = ecrire_fixe_flottant(q, static_cast<float>(t[j]));
+        *q++ = ' ';
+        q = ecrire_fixe_flottant(q, static_cast<float>(t[j + 1]));
+        avancer(f, poser_fin(q, f));
     }
     ecrire(f, "Pen (1,2,");
     ecrire_nombre(f, color);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace ruter {
 
@@ -20,6 +21,14 @@ inline constexpr std::size_t kMaxFixe = 328;
 // Writes `v` as printf("%f", v) does (see above). Writes at most kMaxFixe
 // bytes at `out`, no NUL, and returns the end.
 char* ecrire_fixe(char* out, double v);
+
+// The same for a single-precision value, as printf("%f") prints it once
+// widened to double; magnitudes below 2^23 take a 64-bit path.
+char* ecrire_fixe_flottant(char* out, float v);
+
+// Writes `n` millionths, with "-" first when `negatif`, as ecrire_fixe writes
+// the value n / 10^6.
+char* ecrire_millioniemes(char* out, bool negatif, std::uint64_t n);
 
 // Longest text of `ecrire_entier`.
 inline constexpr std::size_t kMaxEntier = 21;

@@ -67,4 +67,18 @@ inline void ecrire(Sortie& s, std::string_view t) { ecrire(s, t.data(), t.size()
 
 inline void fin_ligne(Sortie& s) { ecrire(s, s.fin); }
 
+// For a writer that fills reserved room itself: `t` at `p`, then the end.
+inline char* poser(char* p, std::string_view t) {
+    std::memcpy(p, t.data(), t.size());
+    return p + t.size();
+}
+
+// The line end at `p`, then the end: "\n" and "\r\n" without a call.
+inline char* poser_fin(char* p, const Sortie& s) {
+    if (s.fin.size() > 2) return poser(p, s.fin);
+    p[0] = s.fin[0];
+    if (s.fin.size() == 2) p[1] = s.fin[1];
+    return p + s.fin.size();
+}
+
 }  // namespace ruter

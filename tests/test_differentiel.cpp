@@ -14,6 +14,7 @@
 
 #include "bench/alea.hpp"
 #include "driver/run.hpp"
+#include "input/position.hpp"
 #include "modele.hpp"
 #include "output/nombres.hpp"
 
@@ -37,7 +38,7 @@ std::vector<std::string> liste(std::string_view t) {
 
 // Degrees as route files give them, through single precision or not; random
 // bit patterns; every magnitude around the fast path's limit of 2^44; ties at
-// the seventh decimal (odd multiples of 1/128); values a few units in the
+// the seventh decimal (odd multiples of 1/128, in single precision too); values a few units in the
 // last place from a six-decimal value or a half-way one, where rounding turns.
 double valeur(Alea& a) {
     const double s = a.pile() ? -1.0 : 1.0,
@@ -51,10 +52,12 @@ double valeur(Alea& a) {
         depuis_bits(a.suivant()),
         s * std::ldexp(1.0 + a.unite(), static_cast<int>(a.sous(101)) - 40),
         s * static_cast<double>(2 * a.sous(std::uint64_t{1} << 40) + 1) / 128.0,
-        s * depuis_bits(b + a.sous(9) - 4)};
-    return valeurs[a.sous(6)];
+        s * depuis_bits(b + a.sous(9) - 4),
+        s * static_cast<double>(a.sous(std::uint64_t{1} << 26)) / 128.0};
+    return valeurs[a.sous(7)];
 }
 
+// Also, in single precision, each value as a float and a random float.
 TEST(Differentiel, EcrireFixeWritesTheBytesOfSnprintf) {
     std::vector<double> v = {
         0.0,   -0.0,    5e-7,    0.5,          2.5,      0x1.0p44, std::nextafter(0x1.0p44, 0.0),
@@ -71,6 +74,16 @@ TEST(Differentiel, EcrireFixeWritesTheBytesOfSnprintf) {
             ADD_FAILURE() << std::hexfloat << x << ": snprintf " << attendu << ", ecrire_fixe "
                           << o;
         }
+        const auto b = static_cast<std::uint32_t>(a.suivant());
+        float f = static_cast<float>(x);
+        if (a.chance(20)) std::memcpy(&f, &b, sizeof f);
+        const auto nf = static_cast<std::size_t>(std::snprintf(attendu, sizeof attendu, "%f", f));
+        const std::string_view of(
+            obtenu, static_cast<std::size_t>(ruter::ecrire_fixe_flottant(obtenu, f) - obtenu));
+        if (of != std::string_view(attendu, nf) && ++echecs < 20) {
+            ADD_FAILURE() << std::hexfloat << f << ": snprintf " << attendu
+                          << ", ecrire_fixe_flottant " << of;
+        }
     }
 }
 
@@ -82,8 +95,8 @@ std::string mot(Alea& a) {
     std::string w;
     switch (a.sous(3)) {
     case 0:
-        w = std::to_string(a.entre(-108000, 108000)) + "." + std::to_string(a.sous(1000));
-        w.resize(w.size() - a.sous(4));
+        w = std::to_string(a.entre(-108000, 108000)) + "." + std::to_string(a.sous(100000));
+        w.resize(w.size() - a.sous(5));
         break;
     case 1:
         if (a.pile()) w = "900719925474099";
@@ -95,6 +108,8 @@ std::string mot(Alea& a) {
     return w;
 }
 
+// Also lire_position: each degree is strtod / 60, and the six decimals it
+// gives with it are those snprintf("%f") prints.
 TEST(Differentiel, LireNombreReadsTheDoubleOfStrtod) {
     std::vector<std::string> mots = liste(
         "|-|+.e5|-0|3600,5|1e|2.5e400|1e-400|0x1p3|-0X1.8p1|0x|infinit|nan(123)|\v-1|"
@@ -110,6 +125,19 @@ TEST(Differentiel, LireNombreReadsTheDoubleOfStrtod) {
         if (std::memcmp(&obtenu, &attendu, sizeof obtenu) != 0 && ++echecs < 20) {
             ADD_FAILURE() << "\"" << w << "\": strtod " << std::hexfloat << attendu
                           << ", lire_nombre " << obtenu;
+        }
+        const ruter::Position p =
+            ruter::lire_position(ruter::Mot(ligne.data(), w.size()), w, tampon);
+        char t[ruter::kMaxFixe + 8], f[ruter::kMaxFixe + 8];
+        const std::string_view fy(t,
+                                  static_cast<std::size_t>(std::snprintf(t, sizeof t, "%f", p.y)));
+        const bool pareil =
+            p.fy == ruter::kFixeInconnu ||
+            std::string_view(f, static_cast<std::size_t>(
+                                    ruter::ecrire_millioniemes(f, p.fy & 1, p.fy >> 1) - f)) == fy;
+        const double degres = attendu / 60.0;
+        if (std::memcmp(&p.y, &degres, sizeof degres) != 0 || !pareil) {
+            if (++echecs < 20) ADD_FAILURE() << "\"" << w << "\": lire_position " << fy;
         }
     }
 }
