@@ -6,6 +6,7 @@
 //    with the renderer the page chooses (RENDUS=,webgl adds WebGL forced,
 //    which a machine without a graphics card draws in software, slowly).
 // Medians of TRIALS runs (default 3). Build first: the release and web presets.
+// FICHIER=PATH times that route file instead; NAVIGATEUR=0 leaves Chromium out.
 //
 //   node bench/page.mjs [SIZE_MB] [TRIALS]
 import { execFileSync } from 'node:child_process';
@@ -20,7 +21,7 @@ const taille = Number(process.argv[2] || 50);
 const essais = Number(process.argv[3] || 3);
 const rep = join(racine, 'build/bench');
 mkdirSync(rep, { recursive: true });
-const fichier = join(rep, `Ruter-${taille}`);
+const fichier = process.env.FICHIER || join(rep, `Ruter-${taille}`);
 if (!existsSync(fichier)) execFileSync(GENERER, [fichier, String(taille)]);
 const donnees = readFileSync(fichier);
 
@@ -40,21 +41,18 @@ const natif = dossier();
 copyFileSync(fichier, join(natif, 'Ruter'));
 const lignes = [];
 const tLire = await chronometrer(() => lire(M, donnees));
-const tMif = await chronometrer(() => {
-  lire(M, donnees);
-  mifMid(M, false);
-});
+const tMif = await chronometrer(() => mifMid(M, false));
 const tNatif = await chronometrer(() => execFileSync(RUTER2MIF, { cwd: natif }));
 lignes.push(['WebAssembly reader in Node: objects', tLire]);
-lignes.push(['WebAssembly reader in Node: objects and MIF/MID', tMif]);
-lignes.push(['native ruter2mif, the same file', tNatif, `WebAssembly MIF/MID / native: ${(tMif / tNatif).toFixed(2)} x`]);
+lignes.push(['WebAssembly reader in Node: MIF/MID', tMif]);
+lignes.push(['native ruter2mif, the same file', tNatif, `WebAssembly / native: ${(tMif / tNatif).toFixed(2)} x`]);
 
-const navigateur = await chromium.launch({
+const navigateur = process.env.NAVIGATEUR === '0' ? null : await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   args: ['--no-sandbox', '--disable-background-networking', '--disable-component-update', '--disable-sync',
     '--no-first-run', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
 });
-for (const rendu of (process.env.RENDUS ?? '').split(',')) {
+for (const rendu of navigateur ? (process.env.RENDUS ?? '').split(',') : []) {
   let choisi = '';
   const t = await chronometrer(async () => {
     const page = await navigateur.newPage({ viewport: { width: 1280, height: 800 } });
@@ -69,7 +67,7 @@ for (const rendu of (process.env.RENDUS ?? '').split(',')) {
   });
   lignes.push([`the page in headless Chromium, file chosen to chart drawn (${choisi})`, t]);
 }
-await navigateur.close();
+await navigateur?.close();
 
 console.log(`route file: ${fichier}, ${(donnees.length / 1e6).toFixed(1)} MB; medians of ${essais} runs`);
 for (const [quoi, t, note] of lignes) console.log(`  ${t.toFixed(2).padStart(7)} s  ${quoi}${note ? `  (${note})` : ''}`);

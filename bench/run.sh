@@ -11,6 +11,9 @@
 # built (see bench/banc.cpp), and runs the number microbenchmarks. With
 # REFERENCE, an earlier ruter2mif binary, it also times that and checks that
 # both write the same bytes.
+# Then, when gdal-bin and the page's build are there: ruter2gis against
+# ogr2ogr converting the same objects from a FlatGeobuf, and the page's
+# WebAssembly reader in Node against ruter2mif (bench/page.mjs).
 # Environment: TAILLE_MO (default 200), ESSAIS (trials, default 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,6 +48,34 @@ for melange in routes reperes; do
   build/release/bench/banc ${reference:+-r "$reference"} -s "$simple" ${gis:+-g "$gis"} \
     "$(realpath build/release/ruter2mif)" "$rep" "$essais"
 done
+
+# mediane CMD...: the median wall time of $essais runs of CMD, in seconds.
+mediane() {
+  for ((k = 0; k < essais; ++k)); do
+    local t0=$(date +%s.%N)
+    "$@" >/dev/null 2>&1
+    awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { printf "%.3f\n", a - b }'
+  done | sort -n | sed -n "$(((essais + 1) / 2))p"
+}
+
+# ruter2gis to a GeoPackage from the route file's text, against GDAL's own
+# converter from a binary file of the same objects (a FlatGeobuf that
+# ruter2gis writes).
+if [[ -n "$(realpath build/release/ruter2gis 2>/dev/null)" ]] && command -v ogr2ogr >/dev/null; then
+  echo "== ruter2gis against ogr2ogr, build/bench/Ruter; load: $(uptime | sed 's/.*load average/load average/')"
+  g=build/bench/ogr2ogr
+  rm -rf "$g" && mkdir -p "$g" && ln -s ../Ruter "$g/Ruter"
+  build/release/ruter2gis "$g/Ruter" "$g/Ruter.fgb" 2>/dev/null
+  t_gis=$(mediane sh -c "rm -f $g/a.gpkg; build/release/ruter2gis $g/Ruter $g/a.gpkg")
+  t_ogr=$(mediane sh -c "rm -f $g/b.gpkg; ogr2ogr -f GPKG $g/b.gpkg $g/Ruter.fgb")
+  echo "  ruter2gis to GPKG $t_gis s; ogr2ogr FlatGeobuf to GPKG $t_ogr s; ratio $(awk -v a="$t_gis" -v b="$t_ogr" 'BEGIN { printf "%.2f", a / b }')"
+fi
+
+# The page's WebAssembly reader in Node against ruter2mif, on the same file.
+if [[ -f build/web/ruter_module.js ]] && command -v node >/dev/null; then
+  echo "== the page's WebAssembly reader in Node, build/bench/Ruter"
+  FICHIER=build/bench/Ruter NAVIGATEUR=0 node bench/page.mjs 0 "$essais"
+fi
 
 if [[ -x build/release/bench/micro_nombres ]]; then
   echo "== number microbenchmarks"
