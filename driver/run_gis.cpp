@@ -7,13 +7,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "gis/gis.hpp"
 #include "input/lecteur.hpp"
 #include "input/objets.hpp"
+#include "input/relais.hpp"
 
 namespace ruter {
 
@@ -195,7 +198,8 @@ ResultatGis convertir_gis(const OptionsGis& o) {
 
     Gis g;
     Lecteur l;
-    Objets<Gis> objets;
+    Objets<Relais> objets;
+    Relais relais;
     ResultatGis r;
     bool ok = ouvrir_gis(g, o.pilote, temp.chemin, o.sortie);
     // Formats whose layers are written one after the other read the route
@@ -206,12 +210,28 @@ ResultatGis convertir_gis(const OptionsGis& o) {
             break;
         }
         if (!commencer_passe(g, passe)) break;
-        commencer_objets(objets, g, l, passe == 0);
-        if (const int errnum = lire_fichier(l, objets, h_fic); errnum != 0) {
+        // The file is read on a thread of its own while GDAL, on this one,
+        // writes the objects read before.
+        commencer_relais(relais);
+        commencer_objets(objets, relais, l, passe == 0);
+        int errnum = 0;
+        std::exception_ptr exception;
+        std::thread lecture([&] {
+            try {
+                errnum = lire_fichier(l, objets, h_fic);
+                if (errnum == 0) fin_bloc(objets);  // the last block
+            } catch (...) {
+                exception = std::current_exception();
+            }
+            finir_relais(relais);
+        });
+        relayer(relais, g);
+        lecture.join();
+        if (exception) std::rethrow_exception(exception);
+        if (errnum != 0) {
             r = erreur(o.entree, errnum);
             break;
         }
-        fin_bloc(objets);  // the last block
         if (passe == 0) signaler(o.entree, objets.bloc);
         ok = g.erreur.empty();
     }
