@@ -3,7 +3,7 @@
 //
 // Messages in: {quoi: 'lire', fichier: File} and {quoi: 'mif', crlf}.
 // Messages out: {quoi: 'progres', lu, total}, {quoi: 'tables', tables},
-// {quoi: 'mif', mif, mid} and {quoi: 'erreur', message}.
+// {quoi: 'mif', mif, mid} (Blobs) and {quoi: 'erreur', message}.
 import creerModule from 'ruter-module';
 import { lire, mifMid } from './tables.mjs';
 
@@ -22,8 +22,9 @@ self.onmessage = async ({ data }) => {
       const { genres, debuts, xy, couleurs, lignes, horsGlobe } = t;
       envoyer({ quoi: 'tables', tables: t }, [genres, debuts, xy, couleurs, lignes, horsGlobe].map((a) => a.buffer));
     } else if (data.quoi === 'mif') {
+      // Blobs, which the page downloads as they are: the one copy made.
       const { mif, mid } = mifMid(module, data.crlf);
-      envoyer({ quoi: 'mif', mif, mid }, [mif.buffer, mid.buffer]);
+      envoyer({ quoi: 'mif', mif: new Blob([mif]), mid: new Blob([mid]) });
     }
   } catch (e) {
     // The module cannot go on after it failed (out of memory, say).

@@ -185,6 +185,9 @@ EMSCRIPTEN_KEEPALIVE std::size_t ruter_nb_signalements() {
 EMSCRIPTEN_KEEPALIVE void ruter_mif(int crlf) {
     page.mif.clear();
     page.mid.clear();
+    // Room for the usual output at once, rather than growing it by copies
+    // of what is written: the MIF file is about twice the route file.
+    page.mif.reserve(2 * page.entree.size() + 4096);
     ruter::convertir_memoire(page.conversion, {page.entree.data(), page.entree.size()}, page.mif,
                              page.mid, crlf ? "\r\n" : "\n");
 }

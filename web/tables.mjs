@@ -58,12 +58,15 @@ export function tables(M) {
   };
 }
 
-// The MIF/MID pair of the file last read, with CR LF line ends or LF.
+// The MIF/MID pair of the file last read, with CR LF line ends or LF: views
+// of the module's memory, not copies (the MIF file is about twice the route
+// file), good until the module's next call.
 export function mifMid(M, crlf) {
   M._ruter_mif(crlf ? 1 : 0);
+  const vue = (ptr, n) => M.HEAPU8.subarray(ptr, ptr + n);
   return {
-    mif: octets(M, M._ruter_mif_octets(), M._ruter_mif_taille()),
-    mid: octets(M, M._ruter_mid_octets(), M._ruter_mid_taille()),
+    mif: vue(M._ruter_mif_octets(), M._ruter_mif_taille()),
+    mid: vue(M._ruter_mid_octets(), M._ruter_mid_taille()),
   };
 }
 
