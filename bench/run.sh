@@ -12,8 +12,10 @@
 # REFERENCE, an earlier ruter2mif binary, it also times that and checks that
 # both write the same bytes.
 # Then, when gdal-bin and the page's build are there: ruter2gis against
-# ogr2ogr converting the same objects from a FlatGeobuf, and the page's
-# WebAssembly reader in Node against ruter2mif (bench/page.mjs).
+# ogr2ogr converting the same objects from a FlatGeobuf, in alternate
+# trials, with what SQLite's R*-tree takes by itself to index the objects
+# (sqlite3), and the page's WebAssembly reader in Node against ruter2mif
+# (bench/page.mjs).
 # Environment: TAILLE_MO (default 200), ESSAIS (trials, default 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -58,6 +60,24 @@ mediane() {
   done | sort -n | sed -n "$(((essais + 1) / 2))p"
 }
 
+# en_alternance A... -- B...: the median wall times of A and of B, in
+# seconds, over $essais trials of each, one of A then one of B.
+en_alternance() {
+  local a=() b=() ta=() tb=() k t0
+  while [[ $1 != -- ]]; do a+=("$1"); shift; done
+  shift
+  b=("$@")
+  for ((k = 0; k < essais; ++k)); do
+    sync
+    t0=$(date +%s.%N); "${a[@]}" >/dev/null 2>&1; ta+=("$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { print a - b }')")
+    sync
+    t0=$(date +%s.%N); "${b[@]}" >/dev/null 2>&1; tb+=("$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { print a - b }')")
+  done
+  local m=$(((essais + 1) / 2))
+  printf '%.3f %.3f\n' "$(printf '%s\n' "${ta[@]}" | sort -g | sed -n "${m}p")" \
+    "$(printf '%s\n' "${tb[@]}" | sort -g | sed -n "${m}p")"
+}
+
 # ruter2gis to a GeoPackage from the route file's text, against GDAL's own
 # converter from a binary file of the same objects (a FlatGeobuf that
 # ruter2gis writes).
@@ -66,9 +86,28 @@ if [[ -n "$(realpath build/release/ruter2gis 2>/dev/null)" ]] && command -v ogr2
   g=build/bench/ogr2ogr
   rm -rf "$g" && mkdir -p "$g" && ln -s ../Ruter "$g/Ruter"
   build/release/ruter2gis "$g/Ruter" "$g/Ruter.fgb" 2>/dev/null
-  t_gis=$(mediane sh -c "rm -f $g/a.gpkg; build/release/ruter2gis $g/Ruter $g/a.gpkg")
-  t_ogr=$(mediane sh -c "rm -f $g/b.gpkg; ogr2ogr -f GPKG $g/b.gpkg $g/Ruter.fgb")
+  # Trials in turn, so that both see the machine in the same state.
+  read -r t_gis t_ogr < <(en_alternance sh -c "rm -f $g/a.gpkg; build/release/ruter2gis $g/Ruter $g/a.gpkg" \
+    -- sh -c "rm -f $g/b.gpkg; ogr2ogr -f GPKG $g/b.gpkg $g/Ruter.fgb")
   echo "  ruter2gis to GPKG $t_gis s; ogr2ogr FlatGeobuf to GPKG $t_ogr s; ratio $(awk -v a="$t_gis" -v b="$t_ogr" 'BEGIN { printf "%.2f", a / b }')"
+
+  # What a GeoPackage's spatial index costs by itself: SQLite's R*-tree
+  # taking the boxes of the dataset's objects, one by one as GDAL gives them,
+  # into three empty indexes in one transaction.
+  if command -v sqlite3 >/dev/null; then
+    rm -f "$g/boites.db"
+    sqlite3 "$g/boites.db" "ATTACH '$g/a.gpkg' AS g; CREATE TABLE b AS SELECT 1 AS k, * FROM g.rtree_marks_geom ORDER BY id;
+      INSERT INTO b SELECT 2, * FROM g.rtree_routes_geom ORDER BY id; INSERT INTO b SELECT 3, * FROM g.rtree_areas_geom ORDER BY id;"
+    sql="ATTACH '$g/boites.db' AS x; BEGIN;"
+    for k in 1 2 3; do
+      sql+=" CREATE VIRTUAL TABLE r$k USING rtree(id, minx, maxx, miny, maxy);
+        INSERT INTO r$k SELECT id, minx, maxx, miny, maxy FROM x.b WHERE k = $k;"
+    done
+    t_rtree=$(mediane sh -c "rm -f $g/r.db; sqlite3 $g/r.db \"$sql COMMIT;\"")
+    echo "  SQLite's R*-tree alone, the $(sqlite3 "$g/boites.db" 'SELECT count(*) FROM b') boxes of that GeoPackage: $t_rtree s"
+  else
+    echo "  (the R*-tree's own time needs sqlite3, Debian's package sqlite3)"
+  fi
 fi
 
 # The page's WebAssembly reader in Node against ruter2mif, on the same file.
