@@ -124,8 +124,14 @@ bool creer_champs(Gis& g, Genre k) {
 // the commit; left to itself, it makes the index after the last object, by
 // reading every geometry back from the file, which takes a tenth longer.
 bool creer_index(Gis& g, OGRLayerH couche) {
-    const std::string sql = std::string("SELECT CreateSpatialIndex('") + OGR_L_GetName(couche) +
-                            "', '" + OGR_L_GetGeometryColumn(couche) + "')";
+    // Names as SQL string literals, their quotes doubled.
+    auto litteral = [](const char* nom) {
+        std::string l = "'";
+        for (const char* p = nom; *p != '\0'; ++p) l.append(*p == '\'' ? 2 : 1, *p);
+        return l + "'";
+    };
+    const std::string sql = "SELECT CreateSpatialIndex(" + litteral(OGR_L_GetName(couche)) + ", " +
+                            litteral(OGR_L_GetGeometryColumn(couche)) + ")";
     OGRLayerH resultat = GDALDatasetExecuteSQL(g.ds, sql.c_str(), nullptr, nullptr);
     if (resultat != nullptr) GDALDatasetReleaseResultSet(g.ds, resultat);
     return g.erreur.empty();
