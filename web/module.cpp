@@ -110,27 +110,32 @@ EMSCRIPTEN_KEEPALIVE void ruter_commencer() {
 }
 
 // What the file is, from its first 64 KiB: 0 a route file, 1 empty (or only
-// blanks), 2 binary, 3 a text with no line of a route file.
+// blanks), 2 binary, 3 a text with no line of a route file. The text ends at
+// a Ctrl-Z, which may be followed by more of them or by NULs (the padding of
+// old DOS programs); any other byte after it counts as the file's too, so
+// that binary data with an early Ctrl-Z byte is still called binary.
 EMSCRIPTEN_KEEPALIVE int ruter_nature() {
     using namespace ruter;
-    const std::size_t n = std::min<std::size_t>(page.fin, 64 << 10);
+    const std::size_t n = std::min<std::size_t>(page.entree.size(), 64 << 10);
     const char* d = page.entree.data();
     std::size_t controles = 0, blancs = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(d[i]);
-        if (c == 0) return 2;
+        const bool texte = i < page.fin;
+        if (c == 0 && texte) return 2;
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            ++blancs;
-        } else if (c < 0x20 || c == 0x7F) {
+            blancs += texte;
+        } else if ((c < 0x20 || c == 0x7F) && (texte || (c != 0 && c != 0x1A))) {
             ++controles;
         }
     }
-    if (blancs == page.fin) return 1;
     if (16 * controles > n) return 2;
+    if (blancs == page.fin) return 1;
     TableMots t;
-    for (std::size_t i = 0; i < n;) {
-        const char* nl = static_cast<const char*>(std::memchr(d + i, '\n', n - i));
-        const std::size_t fin = nl != nullptr ? static_cast<std::size_t>(nl - d) : n;
+    const std::size_t m = std::min(page.fin, n);  // the text's lines
+    for (std::size_t i = 0; i < m;) {
+        const char* nl = static_cast<const char*>(std::memchr(d + i, '\n', m - i));
+        const std::size_t fin = nl != nullptr ? static_cast<std::size_t>(nl - d) : m;
         const std::size_t cr = fin > i && d[fin - 1] == '\r' ? 1 : 0;
         decouper(t, d + i, fin - i - cr);
         if (ligne_de_route(t)) return 0;

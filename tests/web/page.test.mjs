@@ -4,7 +4,6 @@
 // of the same file, the plotter colours where the objects lie on the chart,
 // bad files, and no console error.
 import assert from 'node:assert/strict';
-import { randomBytes } from 'node:crypto';
 import { once } from 'node:events';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
@@ -146,7 +145,10 @@ test('bad files give a clear message, names stay text, positions left out are li
   const fichier = (nom, texte) => ({ name: nom, mimeType: 'application/octet-stream', buffer: Buffer.from(texte) });
   const cas = [
     ['an empty file', fichier('Ruter', ''), /empty/],
-    ['binary junk', fichier('Ruter', randomBytes(1 << 20)), /binary data/],
+    // Every byte value in turn, from a Ctrl-Z, which ends a route file's text.
+    ['binary data', fichier('Ruter', Buffer.from(Array.from({ length: 1 << 20 }, (_, i) => (131 * i + 26) & 255))),
+      /binary data/],
+    ['a route file padded after its Ctrl-Z', fichier('Ruter', 'Navn A\r\n3600 300 0 S\r\n\x1a\0\0\0'), null],
     ['a letter', fichier('brev.txt', 'Dear crew,\nthe boat leaves at noon.\n'), /does not look like a route file/],
     ['names as HTML', fichier('Ruter', 'Navn <img src=x onerror="document.title=1">\n3600 300 0 <b>S</b>\n'), null],
     ['bad positions', fichier('Ruter', 'inf 300.000 0 A\n3600 nan 0 B\n6000 300 0 Hors\n\nLinjefarge Rod\n3600 300\nnan 1\n'), null],
@@ -168,7 +170,7 @@ test('bad files give a clear message, names stay text, positions left out are li
   }
 
   // Names as HTML: clicking the mark shows the characters, and nothing runs.
-  await choisir(page, cas[3][1]);
+  await choisir(page, cas.find(([quoi]) => quoi === 'names as HTML')[1]);
   const [repere] = await ecran(page);
   await page.mouse.click(...repere.pixel);
   await page.waitForSelector('#bulle:not([hidden])');
