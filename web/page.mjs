@@ -21,6 +21,7 @@ import { getTransform } from 'ol/proj.js';
 import OSM from 'ol/source/OSM.js';
 import VectorSource from 'ol/source/Vector.js';
 import XYZ from 'ol/source/XYZ.js';
+import { eclaircir } from './eclaircir.mjs';
 import { geojson, gpx, horsGlobe, kml } from './formats.mjs';
 import { GENRES, hex, objet } from './tables.mjs';
 
@@ -36,7 +37,6 @@ let base = 'Ruter'; // the chosen file's name, for the downloads
 // ---- The chart ----------------------------------------------------------
 
 const source = new VectorSource();
-const sourceReperes = new VectorSource();
 
 // WebGL drawn by the graphics card, not by a software stand-in (on which a
 // canvas, which simplifies lines to the screen's resolution, is faster).
@@ -62,7 +62,9 @@ function choisirRendu(sommets) {
 
 // Routes in their colour, areas filled and outlined in theirs, marks as
 // dark dots (smaller when there are many): one layer, drawn with WebGL or on
-// a canvas.
+// a canvas. On a canvas, where each dot is drawn by itself, a mark is left
+// out at the resolutions at which one drawn before it covers its place
+// (`rmax`, see eclaircir).
 function coucheObjets(palette, rendu, nbReperes) {
   const teinte = (alpha) => {
     const cas = ['match', ['get', 'teinte']];
@@ -79,8 +81,9 @@ function coucheObjets(palette, rendu, nbReperes) {
     'circle-stroke-color': '#ffffff',
     'circle-stroke-width': 1.5,
   };
-  const Couche = rendu === 'webgl' ? WebGLVectorLayer : VectorLayer;
-  return new Couche({ source, style, properties: { rendu } });
+  if (rendu === 'webgl') return new WebGLVectorLayer({ source, style, properties: { rendu } });
+  const visible = ['any', ['!', ['has', 'rmax']], ['<=', ['resolution'], ['get', 'rmax']]];
+  return new VectorLayer({ source, style: [{ filter: visible, style }], properties: { rendu } });
 }
 
 function rgba(couleur, alpha) {
@@ -89,16 +92,21 @@ function rgba(couleur, alpha) {
 
 // Marks' names, drawn as canvas text (never HTML), when close enough to read.
 const etiquettes = new VectorLayer({
-  source: sourceReperes,
+  source,
   declutter: true,
-  style: {
-    'text-value': ['get', 'nom'],
-    'text-font': '13px system-ui, sans-serif',
-    'text-offset-y': -14,
-    'text-fill-color': '#1d2630',
-    'text-stroke-color': '#ffffff',
-    'text-stroke-width': 3,
-  },
+  style: [
+    {
+      filter: ['has', 'nom'],
+      style: {
+        'text-value': ['get', 'nom'],
+        'text-font': '13px system-ui, sans-serif',
+        'text-offset-y': -14,
+        'text-fill-color': '#1d2630',
+        'text-stroke-color': '#ffffff',
+        'text-stroke-width': 3,
+      },
+    },
+  ],
 });
 
 const carte = new Map({
@@ -132,37 +140,50 @@ window.addEventListener('online', ajouterFond);
 
 function geometrie(t, i) {
   const d = t.debuts[i];
+  if (t.genres[i] === 0) {
+    const p = [t.xy[2 * d], Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]))];
+    return new Point(versCarte(p, p, 2));
+  }
   const plat = t.xy.slice(2 * d, 2 * t.debuts[i + 1]);
   for (let k = 1; k < plat.length; k += 2) plat[k] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, plat[k]));
   versCarte(plat, plat, 2);
   const coordonnees = Array.from(plat);
-  if (t.genres[i] === 0) return new Point(coordonnees);
   if (t.genres[i] === 1) return new LineString(coordonnees, 'XY');
   return new Polygon(coordonnees, 'XY', [coordonnees.length]);
 }
 
 function dessiner(t) {
   source.clear();
-  sourceReperes.clear();
   const palette = [...new Set(t.couleurs)];
   const indices = new globalThis.Map(palette.map((c, k) => [c, k]));
-  const objets = [];
+  const n = t.genres.length;
+  const nbReperes = t.genres.reduce((m, g) => m + (g === 0), 0);
+  const rendu = choisirRendu(t.xy.length / 2);
+  const objets = new Array(n);
   const reperes = [];
-  for (let i = 0; i < t.genres.length; ++i) {
-    const f = new Feature({ geometry: geometrie(t, i), i, teinte: indices.get(t.couleurs[i]) });
-    objets.push(f);
-    if (t.genres[i] === 0 && t.chaines[4 * i]) {
-      reperes.push(new Feature({ geometry: f.getGeometry(), nom: t.chaines[4 * i] }));
+  for (let i = 0; i < n; ++i) {
+    const f = new Feature(geometrie(t, i));
+    // Set quietly: nothing listens to a feature not yet on the chart.
+    const proprietes = { i, teinte: indices.get(t.couleurs[i]) };
+    if (t.genres[i] === 0) {
+      if (t.chaines[4 * i]) proprietes.nom = t.chaines[4 * i];
+      reperes.push(f);
     }
+    f.setProperties(proprietes, true);
+    objets[i] = f;
+  }
+  if (rendu === 'canvas' && nbReperes > 2000) {
+    const xy = new Float64Array(2 * reperes.length);
+    reperes.forEach((f, j) => xy.set(f.getGeometry().getFlatCoordinates(), 2 * j));
+    const rmax = eclaircir(xy);
+    reperes.forEach((f, j) => f.set('rmax', rmax[j], true));
   }
   if (couche) carte.removeLayer(couche);
-  const nbReperes = t.genres.reduce((n, g) => n + (g === 0), 0);
-  couche = coucheObjets(palette, choisirRendu(t.xy.length / 2), nbReperes);
+  couche = coucheObjets(palette, rendu, nbReperes);
   document.body.dataset.rendu = couche.get('rendu');
   couche.setZIndex(1);
   carte.addLayer(couche);
   source.addFeatures(objets);
-  sourceReperes.addFeatures(reperes);
   // Names only where they can be read: many marks are labelled only close up.
   etiquettes.setMaxResolution(nbReperes > 2000 ? 150 : Infinity);
   if (objets.length) {
@@ -320,7 +341,6 @@ function ouvrir(fichier) {
   $('progres').hidden = false;
   message(`Reading ${fichier.name}\u2026`);
   source.clear();
-  sourceReperes.clear();
   lecteur.postMessage({ quoi: 'lire', fichier });
 }
 

@@ -6,6 +6,7 @@ import { execFileSync } from 'node:child_process';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
+import { CASE, RESOLUTION_FINE, eclaircir } from '../../web/eclaircir.mjs';
 import { lire, mifMid, objet } from '../../web/tables.mjs';
 import { DONNEES, EXEMPLE, GENERER, creerModule, dossier, memesObjets, parRuter2gis } from './commun.mjs';
 
@@ -50,6 +51,34 @@ test('the MIF/MID pair is the data cases\' byte for byte, with LF or CR LF', () 
       const fins = (b) => (crlf ? Buffer.from(b.toString('latin1').replaceAll('\n', '\r\n'), 'latin1') : b);
       assert.ok(fins(lu('Ruter.mif')).equals(Buffer.from(mif)), `${cas.name}/Ruter.mif, crlf ${crlf}`);
       assert.ok(fins(lu('Ruter.mid')).equals(Buffer.from(mid)), `${cas.name}/Ruter.mid, crlf ${crlf}`);
+    }
+  }
+});
+
+test('many marks on a canvas: at each resolution, one dot a square that holds marks, the first', () => {
+  // Clusters, a column, marks on one another and on the lines between
+  // squares, and two off the grid; a fixed sequence, so that a failure repeats.
+  let graine = 7;
+  const hasard = () => (graine = (graine * 1103515245 + 12345) % 2 ** 31) / 2 ** 31;
+  const xy = [];
+  for (let k = 0; k < 6000; ++k) {
+    const centre = Math.floor(hasard() * 5) * 4e5;
+    xy.push(centre + hasard() * 3000 * 2 ** (k % 9), 8e6 - centre + hasard() * 2000 * 2 ** (k % 7));
+  }
+  for (let k = 0; k < 3000; ++k) xy.push(-2e5, k * 97); // a column: one x, many y
+  xy.push(1e5, 8e6, 1e5, 8e6, 0, 0, 1.5, 1.5, 3e300, 0, 0, -Infinity);
+  const rmax = eclaircir(Float64Array.from(xy));
+  const n = xy.length / 2;
+  assert.equal(rmax[0], Infinity);
+  assert.deepEqual([rmax[n - 2], rmax[n - 1]], [Infinity, Infinity]);
+  for (let niveau = 0; niveau < 30; ++niveau) {
+    const r = RESOLUTION_FINE * 2 ** niveau;
+    const cote = CASE * r;
+    const premier = new Map(); // square -> the first of its marks
+    for (let j = 0; j < n - 2; ++j) {
+      const carre = `${Math.floor(xy[2 * j] / cote)} ${Math.floor(xy[2 * j + 1] / cote)}`;
+      if (!premier.has(carre)) premier.set(carre, j);
+      assert.equal(r <= rmax[j], premier.get(carre) === j, `mark ${j} at ${r} m a pixel`);
     }
   }
 });
