@@ -11,11 +11,11 @@
 # built (see bench/banc.cpp), and runs the number microbenchmarks. With
 # REFERENCE, an earlier ruter2mif binary, it also times that and checks that
 # both write the same bytes.
-# Then, when gdal-bin and the page's build are there: ruter2gis against
-# ogr2ogr converting the same objects from a FlatGeobuf, in alternate
-# trials, with what SQLite's R*-tree takes by itself to index the objects
-# (sqlite3), and the page's WebAssembly reader in Node against ruter2mif
-# (bench/page.mjs).
+# Then, on each file, when gdal-bin and the page's build are there:
+# ruter2gis against ogr2ogr converting the same objects from a FlatGeobuf,
+# in alternate trials, with what SQLite's R*-tree takes by itself to index
+# the objects (sqlite3), and the page's WebAssembly reader in Node against
+# ruter2mif (bench/page.mjs).
 # Environment: TAILLE_MO (default 200), ESSAIS (trials, default 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,8 +45,6 @@ for melange in routes reperes; do
   fi
 
   echo "== $rep/Ruter; load: $(uptime | sed 's/.*load average/load average/')"
-  # ruter2gis on the first file only: on the second it takes ten times as long.
-  if [[ $melange == reperes ]]; then gis=; fi
   build/release/bench/banc ${reference:+-r "$reference"} -s "$simple" ${gis:+-g "$gis"} \
     "$(realpath build/release/ruter2mif)" "$rep" "$essais"
 done
@@ -80,40 +78,45 @@ en_alternance() {
 
 # ruter2gis to a GeoPackage from the route file's text, against GDAL's own
 # converter from a binary file of the same objects (a FlatGeobuf that
-# ruter2gis writes).
+# ruter2gis writes), on each file.
 if [[ -n "$(realpath build/release/ruter2gis 2>/dev/null)" ]] && command -v ogr2ogr >/dev/null; then
-  echo "== ruter2gis against ogr2ogr, build/bench/Ruter; load: $(uptime | sed 's/.*load average/load average/')"
-  g=build/bench/ogr2ogr
-  rm -rf "$g" && mkdir -p "$g" && ln -s ../Ruter "$g/Ruter"
-  build/release/ruter2gis "$g/Ruter" "$g/Ruter.fgb" 2>/dev/null
-  # Trials in turn, so that both see the machine in the same state.
-  read -r t_gis t_ogr < <(en_alternance sh -c "rm -f $g/a.gpkg; build/release/ruter2gis $g/Ruter $g/a.gpkg" \
-    -- sh -c "rm -f $g/b.gpkg; ogr2ogr -f GPKG $g/b.gpkg $g/Ruter.fgb")
-  echo "  ruter2gis to GPKG $t_gis s; ogr2ogr FlatGeobuf to GPKG $t_ogr s; ratio $(awk -v a="$t_gis" -v b="$t_ogr" 'BEGIN { printf "%.2f", a / b }')"
+  for rep in build/bench build/bench/reperes; do
+    echo "== ruter2gis against ogr2ogr, $rep/Ruter; load: $(uptime | sed 's/.*load average/load average/')"
+    g=$rep/ogr2ogr
+    rm -rf "$g" && mkdir -p "$g" && ln -s ../Ruter "$g/Ruter"
+    build/release/ruter2gis "$g/Ruter" "$g/Ruter.fgb" 2>/dev/null
+    # Trials in turn, so that both see the machine in the same state.
+    read -r t_gis t_ogr < <(en_alternance sh -c "rm -f $g/a.gpkg; build/release/ruter2gis $g/Ruter $g/a.gpkg" \
+      -- sh -c "rm -f $g/b.gpkg; ogr2ogr -f GPKG $g/b.gpkg $g/Ruter.fgb")
+    echo "  ruter2gis to GPKG $t_gis s; ogr2ogr FlatGeobuf to GPKG $t_ogr s; ratio $(awk -v a="$t_gis" -v b="$t_ogr" 'BEGIN { printf "%.2f", a / b }')"
 
-  # What a GeoPackage's spatial index costs by itself: SQLite's R*-tree
-  # taking the boxes of the dataset's objects, one by one as GDAL gives them,
-  # into three empty indexes in one transaction.
-  if command -v sqlite3 >/dev/null; then
-    rm -f "$g/boites.db"
-    sqlite3 "$g/boites.db" "ATTACH '$g/a.gpkg' AS g; CREATE TABLE b AS SELECT 1 AS k, * FROM g.rtree_marks_geom ORDER BY id;
-      INSERT INTO b SELECT 2, * FROM g.rtree_routes_geom ORDER BY id; INSERT INTO b SELECT 3, * FROM g.rtree_areas_geom ORDER BY id;"
-    sql="ATTACH '$g/boites.db' AS x; BEGIN;"
-    for k in 1 2 3; do
-      sql+=" CREATE VIRTUAL TABLE r$k USING rtree(id, minx, maxx, miny, maxy);
-        INSERT INTO r$k SELECT id, minx, maxx, miny, maxy FROM x.b WHERE k = $k;"
-    done
-    t_rtree=$(mediane sh -c "rm -f $g/r.db; sqlite3 $g/r.db \"$sql COMMIT;\"")
-    echo "  SQLite's R*-tree alone, the $(sqlite3 "$g/boites.db" 'SELECT count(*) FROM b') boxes of that GeoPackage: $t_rtree s"
-  else
-    echo "  (the R*-tree's own time needs sqlite3, Debian's package sqlite3)"
-  fi
+    # What a GeoPackage's spatial index costs by itself: SQLite's R*-tree
+    # taking the boxes of the dataset's objects, one by one as GDAL gives
+    # them, into three empty indexes in one transaction.
+    if command -v sqlite3 >/dev/null; then
+      rm -f "$g/boites.db"
+      sqlite3 "$g/boites.db" "ATTACH '$g/a.gpkg' AS g; CREATE TABLE b AS SELECT 1 AS k, * FROM g.rtree_marks_geom ORDER BY id;
+        INSERT INTO b SELECT 2, * FROM g.rtree_routes_geom ORDER BY id; INSERT INTO b SELECT 3, * FROM g.rtree_areas_geom ORDER BY id;"
+      sql="ATTACH '$g/boites.db' AS x; BEGIN;"
+      for k in 1 2 3; do
+        sql+=" CREATE VIRTUAL TABLE r$k USING rtree(id, minx, maxx, miny, maxy);
+          INSERT INTO r$k SELECT id, minx, maxx, miny, maxy FROM x.b WHERE k = $k;"
+      done
+      t_rtree=$(mediane sh -c "rm -f $g/r.db; sqlite3 $g/r.db \"$sql COMMIT;\"")
+      echo "  SQLite's R*-tree alone, the $(sqlite3 "$g/boites.db" 'SELECT count(*) FROM b') boxes of that GeoPackage: $t_rtree s"
+    else
+      echo "  (the R*-tree's own time needs sqlite3, Debian's package sqlite3)"
+    fi
+    rm -f "$g"/*.gpkg "$g"/*.db
+  done
 fi
 
 # The page's WebAssembly reader in Node against ruter2mif, on the same file.
 if [[ -f build/web/ruter_module.js ]] && command -v node >/dev/null; then
-  echo "== the page's WebAssembly reader in Node, build/bench/Ruter"
-  FICHIER=build/bench/Ruter NAVIGATEUR=0 node bench/page.mjs 0 "$essais"
+  for rep in build/bench build/bench/reperes; do
+    echo "== the page's WebAssembly reader in Node, $rep/Ruter"
+    FICHIER=$rep/Ruter NAVIGATEUR=0 node bench/page.mjs 0 "$essais"
+  done
 fi
 
 if [[ -x build/release/bench/micro_nombres ]]; then
