@@ -19,8 +19,9 @@ self.onmessage = async ({ data }) => {
     if (data.quoi === 'lire') {
       const donnees = new Uint8Array(await data.fichier.arrayBuffer());
       const t = lire(module, donnees, (lu, total) => envoyer({ quoi: 'progres', lu, total }));
-      const { genres, debuts, xy, couleurs, lignes, horsGlobe } = t;
-      envoyer({ quoi: 'tables', tables: t }, [genres, debuts, xy, couleurs, lignes, horsGlobe].map((a) => a.buffer));
+      const { genres, debuts, xy, couleurs, lignes, horsGlobe, chaines, bornes } = t;
+      const tableaux = [genres, debuts, xy, couleurs, lignes, horsGlobe, chaines, bornes];
+      envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
     } else if (data.quoi === 'mif') {
       // Blobs, which the page downloads as they are: the one copy made.
       const { mif, mid } = mifMid(module, data.crlf);

@@ -19,8 +19,11 @@
 
 namespace ruter {
 
-// The objects, one row each; strings in `chaines`, four per object (name,
-// text, symbol, colour word), each followed by a NUL, which no text holds.
+// The objects, one row each; four strings per object (name, text, symbol,
+// colour word): string k of object i is the bytes of `chaines` from
+// bornes[8 * i + 2 * k] to bornes[8 * i + 2 * k + 1]. A string that repeats
+// the same one of the object before (the name of a block's marks, say)
+// points at the same bytes, so that they are kept, and decoded, once.
 struct Tables {
     std::vector<std::uint8_t> genres;
     std::vector<std::uint32_t> debuts{0};  // object i's points: [debuts[i], debuts[i + 1])
@@ -28,6 +31,7 @@ struct Tables {
     std::vector<std::int32_t> couleurs;    // MIF colour integers; 0 for marks
     std::vector<std::uint32_t> lignes, hors_globe;
     std::string chaines;
+    std::vector<std::uint32_t> bornes;  // start and end of each string
 };
 
 void objet(Tables& t, const Objet& o) {
@@ -37,9 +41,21 @@ void objet(Tables& t, const Objet& o) {
     t.couleurs.push_back(o.color);
     t.lignes.push_back(static_cast<std::uint32_t>(o.ligne));
     t.hors_globe.push_back(static_cast<std::uint32_t>(o.hors_globe));
-    for (std::string_view s : {o.nom, o.texte, o.symbole, o.mot_couleur}) {
+    const std::string_view chaines[] = {o.nom, o.texte, o.symbole, o.mot_couleur};
+    const std::size_t n = t.bornes.size();
+    for (int k = 0; k < 4; ++k) {
+        const std::string_view s = chaines[k];
+        if (n >= 8) {
+            // The same string of the object before: its bytes again.
+            const std::uint32_t debut = t.bornes[n - 8 + 2 * k], fin = t.bornes[n - 7 + 2 * k];
+            if (std::string_view(t.chaines).substr(debut, fin - debut) == s) {
+                t.bornes.insert(t.bornes.end(), {debut, fin});
+                continue;
+            }
+        }
+        t.bornes.push_back(static_cast<std::uint32_t>(t.chaines.size()));
         t.chaines.append(s);
-        t.chaines += '\0';
+        t.bornes.push_back(static_cast<std::uint32_t>(t.chaines.size()));
     }
 }
 
@@ -180,6 +196,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint32_t* ruter_hors_globe() {
 }
 EMSCRIPTEN_KEEPALIVE const char* ruter_chaines() { return page.tables.chaines.data(); }
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_chaines() { return page.tables.chaines.size(); }
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* ruter_bornes() { return page.tables.bornes.data(); }
 EMSCRIPTEN_KEEPALIVE const char* ruter_signalements() { return page.signalements.data(); }
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_signalements() { return page.signalements.size(); }
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_nb_signalements() {

@@ -23,7 +23,7 @@ import VectorSource from 'ol/source/Vector.js';
 import XYZ from 'ol/source/XYZ.js';
 import { eclaircir } from './eclaircir.mjs';
 import { geojson, gpx, horsGlobe, kml } from './formats.mjs';
-import { GENRES, hex, objet } from './tables.mjs';
+import { GENRES, chaine, hex, objet } from './tables.mjs';
 
 /* global LECTEUR_SOURCE */
 
@@ -166,7 +166,8 @@ function dessiner(t) {
     // Set quietly: nothing listens to a feature not yet on the chart.
     const proprietes = { i, teinte: indices.get(t.couleurs[i]) };
     if (t.genres[i] === 0) {
-      if (t.chaines[4 * i]) proprietes.nom = t.chaines[4 * i];
+      const nom = chaine(t, i, 0);
+      if (nom) proprietes.nom = nom;
       reperes.push(f);
     }
     f.setProperties(proprietes, true);

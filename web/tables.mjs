@@ -51,8 +51,9 @@ export function tables(M) {
     couleurs: new Int32Array(M.HEAPU8.buffer, M._ruter_couleurs(), n).slice(),
     lignes: new Uint32Array(M.HEAPU8.buffer, M._ruter_lignes(), n).slice(),
     horsGlobe: new Uint32Array(M.HEAPU8.buffer, M._ruter_hors_globe(), n).slice(),
-    // Four strings an object: name, text, symbol, colour word.
-    chaines: texte(M, M._ruter_chaines(), M._ruter_taille_chaines()).split('\0'),
+    // Four strings an object, UTF-8: name, text, symbol, colour word (chaine).
+    chaines: octets(M, M._ruter_chaines(), M._ruter_taille_chaines()),
+    bornes: new Uint32Array(M.HEAPU8.buffer, M._ruter_bornes(), 8 * n).slice(),
     signalements,
     nbSignalements: M._ruter_nb_signalements(),
   };
@@ -70,6 +71,22 @@ export function mifMid(M, crlf) {
   };
 }
 
+// String k of object i (0 its name, 1 its text, 2 its symbol, 3 its colour
+// word), or null when it is empty. Decoded when asked for: a string that
+// repeats the one of the object before (a block's name on each of its marks)
+// is the same bytes, and is decoded once.
+export function chaine(t, i, k) {
+  const debut = t.bornes[8 * i + 2 * k];
+  const fin = t.bornes[8 * i + 2 * k + 1];
+  if (debut === fin) return null;
+  const dernier = (t.derniers ??= [-1, null, -1, null, -1, null, -1, null]);
+  if (dernier[2 * k] !== debut) {
+    dernier[2 * k] = debut;
+    dernier[2 * k + 1] = decodeur.decode(t.chaines.subarray(debut, fin));
+  }
+  return dernier[2 * k + 1];
+}
+
 // "#RRGGBB" of a MIF colour integer.
 export function hex(couleur) {
   return '#' + (couleur & 0xffffff).toString(16).toUpperCase().padStart(6, '0');
@@ -80,7 +97,7 @@ export function hex(couleur) {
 export function objet(t, i) {
   const points = [];
   for (let p = t.debuts[i]; p < t.debuts[i + 1]; ++p) points.push([t.xy[2 * p], t.xy[2 * p + 1]]);
-  const s = (k) => t.chaines[4 * i + k] || null;
+  const s = (k) => chaine(t, i, k);
   const genre = GENRES[t.genres[i]];
   const route = genre !== 'mark';
   return {
