@@ -138,18 +138,26 @@ function ajouterFond() {
 ajouterFond();
 window.addEventListener('online', ajouterFond);
 
-function geometrie(t, i) {
-  const d = t.debuts[i];
-  if (t.genres[i] === 0) {
-    const p = [t.xy[2 * d], Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]))];
-    return new Point(versCarte(p, p, 2));
-  }
-  const plat = t.xy.slice(2 * d, 2 * t.debuts[i + 1]);
+// A route's or an area's geometry on the chart.
+function ligne(t, i) {
+  const plat = t.xy.slice(2 * t.debuts[i], 2 * t.debuts[i + 1]);
   for (let k = 1; k < plat.length; k += 2) plat[k] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, plat[k]));
   versCarte(plat, plat, 2);
   const coordonnees = Array.from(plat);
   if (t.genres[i] === 1) return new LineString(coordonnees, 'XY');
   return new Polygon(coordonnees, 'XY', [coordonnees.length]);
+}
+
+// The marks' positions on the chart, one after the other in one array.
+function positionsReperes(t, nbReperes) {
+  const xy = new Float64Array(2 * nbReperes);
+  for (let i = 0, j = 0; i < t.genres.length; ++i) {
+    if (t.genres[i] !== 0) continue;
+    const d = t.debuts[i];
+    xy[j++] = t.xy[2 * d];
+    xy[j++] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]));
+  }
+  return versCarte(xy, xy, 2);
 }
 
 function dessiner(t) {
@@ -159,25 +167,24 @@ function dessiner(t) {
   const n = t.genres.length;
   const nbReperes = t.genres.reduce((m, g) => m + (g === 0), 0);
   const rendu = choisirRendu(t.xy.length / 2);
+  const xy = positionsReperes(t, nbReperes);
+  const rmax = rendu === 'canvas' && nbReperes > 2000 ? eclaircir(xy) : null;
   const objets = new Array(n);
-  const reperes = [];
-  for (let i = 0; i < n; ++i) {
-    const f = new Feature(geometrie(t, i));
-    // Set quietly: nothing listens to a feature not yet on the chart.
+  for (let i = 0, j = 0; i < n; ++i) {
     const proprietes = { i, teinte: indices.get(t.couleurs[i]) };
+    let geometrie;
     if (t.genres[i] === 0) {
+      geometrie = new Point([xy[2 * j], xy[2 * j + 1]]);
       const nom = chaine(t, i, 0);
       if (nom) proprietes.nom = nom;
-      reperes.push(f);
+      if (rmax) proprietes.rmax = rmax[j];
+      ++j;
+    } else {
+      geometrie = ligne(t, i);
     }
-    f.setProperties(proprietes, true);
-    objets[i] = f;
-  }
-  if (rendu === 'canvas' && nbReperes > 2000) {
-    const xy = new Float64Array(2 * reperes.length);
-    reperes.forEach((f, j) => xy.set(f.getGeometry().getFlatCoordinates(), 2 * j));
-    const rmax = eclaircir(xy);
-    reperes.forEach((f, j) => f.set('rmax', rmax[j], true));
+    // Set quietly: nothing listens to a feature not yet on the chart.
+    objets[i] = new Feature(geometrie);
+    objets[i].setProperties(proprietes, true);
   }
   if (couche) carte.removeLayer(couche);
   couche = coucheObjets(palette, rendu, nbReperes);
