@@ -45,7 +45,8 @@ const tMif = await chronometrer(() => mifMid(M, false));
 const tNatif = await chronometrer(() => execFileSync(RUTER2MIF, { cwd: natif }));
 lignes.push(['WebAssembly reader in Node: objects', tLire]);
 lignes.push(['WebAssembly reader in Node: MIF/MID', tMif]);
-lignes.push(['native ruter2mif, the same file', tNatif, `WebAssembly / native: ${(tMif / tNatif).toFixed(2)} x`]);
+const rapport = (t) => `${(t / tNatif).toFixed(2)} x`;
+lignes.push(['native ruter2mif, the same file', tNatif, `WebAssembly / native: MIF/MID ${rapport(tMif)}, objects ${rapport(tLire)}`]);
 
 const navigateur = process.env.NAVIGATEUR === '0' ? null : await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
