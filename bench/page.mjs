@@ -6,6 +6,7 @@
 //    with the renderer the page chooses (RENDUS=,webgl adds WebGL forced,
 //    which a machine without a graphics card draws in software, slowly).
 // Medians of TRIALS runs (default 3). Build first: the release and web presets.
+// REPERES=1 generates the file with more marks (generer_ruter --reperes);
 // FICHIER=PATH times that route file instead; NAVIGATEUR=0 leaves Chromium out.
 //
 //   node bench/page.mjs [SIZE_MB] [TRIALS]
@@ -21,8 +22,9 @@ const taille = Number(process.argv[2] || 50);
 const essais = Number(process.argv[3] || 3);
 const rep = join(racine, 'build/bench');
 mkdirSync(rep, { recursive: true });
-const fichier = process.env.FICHIER || join(rep, `Ruter-${taille}`);
-if (!existsSync(fichier)) execFileSync(GENERER, [fichier, String(taille)]);
+const reperes = process.env.REPERES === '1';
+const fichier = process.env.FICHIER || join(rep, `Ruter-${taille}${reperes ? '-reperes' : ''}`);
+if (!existsSync(fichier)) execFileSync(GENERER, [fichier, String(taille), ...(reperes ? ['--reperes'] : [])]);
 const donnees = readFileSync(fichier);
 
 const mediane = (l) => [...l].sort((a, b) => a - b)[Math.floor(l.length / 2)];
