@@ -211,13 +211,16 @@ const bulle = new Overlay({
 carte.addOverlay(bulle);
 
 // The object under the click: a mark or a line within a few pixels, or else
-// an area around it.
+// an area around it. Marks left out of the picture (eclaircir) are left out
+// here too: the click finds the dot it was on.
 function objetSous(coordonnee) {
-  const r = carte.getView().getResolution() * 8;
+  const resolution = carte.getView().getResolution();
+  const r = resolution * 8;
   const [x, y] = coordonnee;
   let meilleur = null;
   let distance = Infinity;
   source.forEachFeatureInExtent([x - r, y - r, x + r, y + r], (f) => {
+    if (f.get('rmax') < resolution) return;
     const g = f.getGeometry();
     const p = g.getClosestPoint(coordonnee);
     let d = Math.hypot(p[0] - x, p[1] - y);
