@@ -2,7 +2,7 @@
 // "Ruter.mid" beside it.
 #pragma once
 
-#include "output/memoire.hpp"
+#include "driver/memoire.hpp"
 
 namespace ruter {
 

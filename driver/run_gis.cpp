@@ -13,10 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "driver/relais.hpp"
 #include "gis/gis.hpp"
 #include "input/lecteur.hpp"
+#include "input/nature.hpp"
 #include "input/objets.hpp"
-#include "input/relais.hpp"
 
 namespace ruter {
 
@@ -205,6 +206,14 @@ ResultatGis convertir_gis(const OptionsGis& o) {
     if (fs::is_directory(o.entree, ec)) return erreur(o.entree, EISDIR);
     if (fs::equivalent(o.entree, o.sortie, ec)) return {o.sortie, "same file as the route file"};
 
+    // Whether it is a route file at all, before anything is created.
+    std::string debut(kTailleExamen, '\0');
+    errno = 0;
+    debut.resize(std::fread(debut.data(), 1, debut.size(), h_fic));
+    if (std::ferror(h_fic)) return erreur(o.entree, errno);
+    const Examen examen = examiner(debut);
+    if (examen.nature != Nature::route) return {o.entree, expliquer(examen)};
+
     const fs::path sortie(o.sortie);
     const fs::path dossier = sortie.has_parent_path() ? sortie.parent_path() : fs::path(".");
     Temporaire temp{(dossier / ".ruter2gis-XXXXXX").string()};
@@ -218,30 +227,33 @@ ResultatGis convertir_gis(const OptionsGis& o) {
     Lecteur l;
     Objets<Relais> objets;
     Relais relais;
+    // A byte order mark is not the route file's: the reading starts after it.
+    const long depart = static_cast<long>(examen.bom);
     ResultatGis r;
     bool ok = ouvrir_gis(g, o.pilote, temp.chemin, o.sortie);
     // Formats whose layers are written one after the other read the route
     // file once per layer.
     for (int passe = 0; ok && passe < passes(g); ++passe) {
-        if (passe > 0 && std::fseek(h_fic, 0, SEEK_SET) != 0) {
+        // The first pass starts with the bytes the check has read.
+        if (passe > 0 && std::fseek(h_fic, depart, SEEK_SET) != 0) {
             r = erreur(o.entree, errno);
             break;
         }
+        const std::string_view deja = passe == 0 ? std::string_view(debut).substr(examen.bom) : "";
         if (!commencer_passe(g, passe)) break;
         // The file is read on a thread of its own while GDAL, on this one,
         // writes the objects read before.
-        commencer_relais(relais);
-        commencer_objets(objets, relais, l, passe == 0);
+        commencer_objets(objets, relais, commencer_relais(relais), l, passe == 0, examen.bom != 0);
         int errnum = 0;
         std::exception_ptr exception;
         std::thread lecture([&] {
             try {
-                errnum = lire_fichier(l, objets, h_fic);
+                errnum = lire_fichier(l, objets, h_fic, deja);
                 if (errnum == 0) fin_bloc(objets);  // the last block
             } catch (...) {
                 exception = std::current_exception();
             }
-            finir_relais(relais);
+            finir_relais(relais, objets.table);
             amorcer_ecriture(temp.chemin);
         });
         relayer(relais, g);

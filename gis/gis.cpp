@@ -12,23 +12,10 @@ namespace ruter {
 
 namespace {
 
-constexpr const char* kNomsGenres[kGenres] = {"mark", "route", "area"};
-constexpr const char* kCouches[kGenres] = {"marks", "routes", "areas"};
-constexpr const char* kChampsGis[kChamps] = {"name",   "text",        "symbol",
-                                             "colour", "colour_word", "kind"};
-// GPX has fields of its own: text is desc, symbol is sym, and no colours.
-constexpr const char* kChampsGpx[kChamps] = {"name", "desc", "sym", nullptr, nullptr, nullptr};
-
 constexpr std::size_t kDbf = 254;  // the bytes a Shapefile's text field holds
 
-constexpr const char* kOptionsLibkml[][2] = {{"LIBKML_DESCRIPTION_FIELD", "text"},
-                                             {"LIBKML_STRICT_COMPLIANCE", "FALSE"},
+constexpr const char* kOptionsLibkml[][2] = {{"LIBKML_STRICT_COMPLIANCE", "FALSE"},
                                              {"LIBKML_USE_SIMPLEFIELD", "NO"}};
-
-// A black circle, from Google Earth's own icons where a format takes an icon.
-constexpr const char* kStyleRepere =
-    "SYMBOL(id:\"http://maps.google.com/mapfiles/kml/shapes/placemark_circle.png,ogr-sym-3\","
-    "c:#000000)";
 
 bool est(GDALDriverH d, const char* nom) {
     return std::strcmp(GDALGetDriverShortName(d), nom) == 0;
@@ -76,12 +63,11 @@ void compter(Gis& g, Genre k) {
     }
 }
 
-// Writes the feature of kind `k`, its geometry and its own fields set, with
-// the object's name and text and the style `style`.
-void ecrire_objet(Gis& g, Genre k, const Objet& o, const char* style) {
+// Writes the feature of kind `k`, its geometry set, with the object's fields
+// and the style `style`.
+void creer_objet(Gis& g, Genre k, const Objet& o, const char* style) {
     const Couche& c = g.couches[k];
-    champ(g, c, kNom, o.nom);
-    champ(g, c, kTexte, o.texte);
+    for (std::size_t f = 0; f < kChaines; ++f) champ(g, c, static_cast<Champ>(f), o.chaines[f]);
     champ(g, c, kGenre, kNomsGenres[k]);
     OGR_F_SetStyleString(c.objet, style);
     OGR_F_SetFID(c.objet, OGRNullFID);
@@ -89,22 +75,11 @@ void ecrire_objet(Gis& g, Genre k, const Objet& o, const char* style) {
     compter(g, k);
 }
 
-// Whether objects of kind `k` have field `f`: in a one-layer format, they
-// have every field.
-bool utile(const Gis& g, Genre k, int f) {
-    if (g.une_couche) return true;
-    if (f == kGenre) return false;
-    if (f == kSymbole) return k == kReperes;
-    if (f == kCouleur || f == kMotCouleur) return k != kReperes;
-    return true;
-}
-
 bool creer_champs(Gis& g, Genre k) {
     Couche& c = g.couches[k];
-    const bool gpx = est(g.pilote, "GPX");
     for (int f = 0; f < kChamps; ++f) {
-        const char* nom = gpx ? kChampsGpx[f] : kChampsGis[f];
-        if (!utile(g, k, f) || nom == nullptr) continue;
+        const char* nom = kFormatsObjets[g.format].champs[f];
+        if (nom == nullptr || !porte(k, static_cast<Champ>(f), g.une_couche)) continue;
         c.champ[f] = OGR_FD_GetFieldIndex(OGR_L_GetLayerDefn(c.couche), nom);
         // A format may have it already (GPX, KML), or take no fields of ours (DXF).
         if (c.champ[f] >= 0 || !oui(g.pilote, GDAL_DCAP_CREATE_FIELD)) continue;
@@ -141,9 +116,10 @@ bool creer_index(Gis& g, OGRLayerH couche) {
 // the marks) and the feature that its objects are written with.
 bool creer_couche(Gis& g, Genre k) {
     Couche& c = g.couches[k];
-    const OGRwkbGeometryType type = k == kReperes                          ? wkbPoint
-                                    : k == kAires && !est(g.pilote, "GPX") ? wkbPolygon
-                                                                           : wkbLineString;
+    const OGRwkbGeometryType type = k == kReperes ? wkbPoint
+                                    : k == kAires && !kFormatsObjets[g.format].aires_en_routes
+                                        ? wkbPolygon
+                                        : wkbLineString;
     if (g.une_couche && k != kReperes) {
         c = g.couches[kReperes];
     } else {
@@ -258,11 +234,9 @@ void lister_formats(std::FILE* f) {
 bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const std::string& sortie) {
     CPLPushErrorHandlerEx(rapporter, &g);
     g.pilote = pilote;
+    g.format = format_du_pilote(GDALGetDriverShortName(pilote));
     g.cdata = est(pilote, "LIBKML");
     g.dbf = est(pilote, "ESRI Shapefile");
-    g.globe_seul = est(pilote, "GPX")       ? "GPX"
-                   : est(pilote, "GeoJSON") ? "GeoJSON (RFC 7946)"
-                                            : nullptr;
     g.sortie = sortie;
     const std::string fichier = CPLGetFilename(sortie.c_str()),
                       tige = CPLGetBasename(sortie.c_str());
@@ -278,20 +252,15 @@ bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const st
         (!oui(pilote, GDAL_DCAP_MULTIPLE_VECTOR_LAYERS) && !shapefile) || est(pilote, "DXF");
     for (int k = 0; k < kGenres; ++k) {
         g.noms_couches[k] = g.une_couche   ? tige
-                            : fichiers_shp ? tige + "_" + kCouches[k]
-                                           : kCouches[k];
+                            : fichiers_shp ? tige + "_" + kNomsCouches[k]
+                                           : kNomsCouches[k];
     }
-    // LIBKML takes a feature's <description> from this field while it writes,
-    // writes every area, even one whose ring crosses itself, and writes the
-    // other fields as plain <Data>: its typed <SchemaData> takes a time that
-    // grows with the square of the number of objects.
+    // LIBKML writes every area, even one whose ring crosses itself, and
+    // writes the fields as plain <Data>: its typed <SchemaData> takes a time
+    // that grows with the square of the number of objects.
     for (const auto& [option, valeur] : kOptionsLibkml)
         CPLSetThreadLocalConfigOption(option, valeur);
-    char** options = nullptr;
-    if (est(pilote, "KML"))
-        options = CSLSetNameValue(options, "DescriptionField", kChampsGis[kTexte]);
-    g.ds = GDALCreate(pilote, g.nom.c_str(), 0, 0, 0, GDT_Unknown, options);
-    CSLDestroy(options);
+    g.ds = GDALCreate(pilote, g.nom.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
     g.srs = OSRNewSpatialReference(nullptr);
     if (g.ds == nullptr) {
         echec(g, "cannot create the dataset");
@@ -324,36 +293,38 @@ bool commencer_passe(Gis& g, int passe) {
     return true;
 }
 
-void objet(Gis& g, const Objet& o) {
+void ecrire_objet(Gis& g, const Objet& o) {
     const Genre k = o.genre;
     if (!g.ecrire[k] || !g.erreur.empty()) return;
-    if (o.hors_globe != 0 && g.globe_seul != nullptr) {
+    const DescriptionFormat& format = kFormatsObjets[g.format];
+    if (o.hors_globe != 0 && format.globe_seul) {
         g.ligne_refusee = o.hors_globe;
-        g.erreur = std::string(
-                       "a position off the globe (latitude beyond 90 degrees or longitude "
-                       "beyond 180), which ") +
-                   g.globe_seul + " cannot hold";
+        char raison[160];
+        std::snprintf(raison, sizeof raison, kHorsGlobe, format.nom);
+        g.erreur = raison;
         return;
     }
     const Couche& c = g.couches[k];
     OGRGeometryH geometrie = OGR_F_GetGeometryRef(c.objet);
     if (k == kReperes) {
         OGR_G_SetPoint_2D(geometrie, 0, o.xy[0], o.xy[1]);
-        champ(g, c, kSymbole, o.symbole);
-        return ecrire_objet(g, k, o, kStyleRepere);
+        // A black circle, from Google Earth's own icons where a format takes an icon.
+        g.style.assign("SYMBOL(id:\"").append(kIconeRepere).append(",ogr-sym-3\",c:#000000)");
+        return creer_objet(g, k, o, g.style.c_str());
     }
     if (OGR_G_GetGeometryType(geometrie) == wkbPolygon)
         geometrie = OGR_G_GetGeometryRef(geometrie, 0);
     if (o.n > INT_MAX) return echec(g, "a route too long for GDAL");
     OGR_G_SetPoints(geometrie, static_cast<int>(o.n), o.xy, 16, o.xy + 1, 16, nullptr, 0);
-    char couleur[8];
-    std::snprintf(couleur, sizeof couleur, "#%06X", static_cast<unsigned>(o.color) & 0xFFFFFFu);
-    champ(g, c, kCouleur, couleur);
-    champ(g, c, kMotCouleur, o.mot_couleur);
-    g.style = "PEN(c:";
-    g.style.append(couleur).append(",w:2px)");
-    if (k == kAires) g.style.append(";BRUSH(fc:").append(couleur).append(")");
-    ecrire_objet(g, k, o, g.style.c_str());
+    const std::string_view couleur = o.chaines[kCouleur];
+    g.style.assign("PEN(c:").append(couleur).append(",w:");
+    g.style.append(std::to_string(kLargeurTrait)).append("px)");
+    if (k == kAires) {
+        char alpha[3];
+        std::snprintf(alpha, sizeof alpha, "%02X", kOpaciteAire);
+        g.style.append(";BRUSH(fc:").append(couleur).append(alpha).append(")");
+    }
+    creer_objet(g, k, o, g.style.c_str());
 }
 
 bool fermer_gis(Gis& g, bool complet) {

@@ -1,13 +1,11 @@
 // ruter2gis's writer: what the reader reports (input/lecteur.hpp), written
 // through GDAL as a GIS dataset, in any vector format GDAL can create.
 //
-// Marks, routes and areas go to three layers in WGS 84 longitude and latitude:
-// "marks" (points), "routes" (line strings) and "areas" (polygons, the ring
-// closed). A format of one layer per file gets one layer with a "kind" field
-// instead; a Shapefile, one file per layer. Fields: name and text on every
-// object; symbol on marks; colour ("#RRGGBB") and colour_word on routes and
-// areas. GPX has waypoints with name, desc and sym, and routes (areas among
-// them) with name and desc.
+// Marks, routes and areas go to three layers in WGS 84 longitude and latitude
+// (points, line strings, and polygons with the ring closed), named as the
+// schema names them (input/schema.hpp), as are their fields in each format.
+// A format of one layer per file gets one layer with the field "kind"
+// instead; a Shapefile, one file per layer.
 //
 // Which name and text go with which object, and what becomes of positions
 // that are no place on Earth, is decided in input/objets.hpp.
@@ -25,8 +23,6 @@
 
 namespace ruter {
 
-enum Champ { kNom, kTexte, kSymbole, kCouleur, kMotCouleur, kGenre, kChamps };
-
 // Where the objects of one kind go: a layer, and one feature (with its
 // geometry) reused for every object written to it.
 struct Couche {
@@ -38,7 +34,8 @@ struct Couche {
 struct Gis {
     GDALDatasetH ds = nullptr;
     GDALDriverH pilote = nullptr;
-    std::string nom;  // the dataset's name, as GDAL opens it
+    Format format = kFormatGis;  // the schema's rules for this driver
+    std::string nom;             // the dataset's name, as GDAL opens it
     std::string noms_couches[kGenres];
     // The layers' names as the dataset reads back.
     std::string noms_lus[kGenres];
@@ -48,9 +45,8 @@ struct Gis {
     OGRSpatialReferenceH srs = nullptr;
     Couche couches[kGenres];
     bool ecrire[kGenres] = {};  // the kinds that the current pass writes
-    // A format that holds no position off the globe (GPX, GeoJSON as RFC
-    // 7946), and the line of the first one it was given.
-    const char* globe_seul = nullptr;
+    // In a format that holds no position off the globe, the line of the
+    // first one it was given.
     std::size_t ligne_refusee = 0;
 
     std::string tampon, style;       // scratch for field values and styles
@@ -91,7 +87,7 @@ bool commencer_passe(Gis& g, int passe);
 bool fermer_gis(Gis& g, bool complet);
 
 // Writes one object, if the current pass writes its kind.
-void objet(Gis& g, const Objet& o);
+void ecrire_objet(Gis& g, const Objet& o);
 inline bool arreter(const Gis& g) { return !g.erreur.empty(); }
 
 // Styles that QGIS applies by default to the layers of a GeoPackage.

@@ -1,13 +1,14 @@
 // The reader of the route file: lines and their ends, words, what each line
 // is, positions and the vertices of the route being read. It reports what it
 // finds, in input order, to a writer: ruter2mif's MIF/MID writer
-// (output/mifmid.hpp) or ruter2gis's GDAL writer (gis/gis.hpp).
+// (output/mifmid.hpp), or the objects of the route file (input/objets.hpp)
+// for ruter2gis and the page.
 //
 // The route file is a sequence of blocks separated by separator lines (lines
 // whose first word is empty). The first word of a line says what it is:
 //   "Rute", "Plottsett", "Fikspos"  ignored;
 //   "Rutetype"    opens a route; word 1 "Areal" makes it an area;
-//   "Linjefarge"  opens a route; word 1 is its colour;
+//   "Linjefarge"  opens a route; word 1 is its colour word;
 //   "Navn"        a name;
 //   "MTekst"      a text;
 //   anything else a position: a mark outside a route, a vertex inside one.
@@ -28,6 +29,7 @@
 // So the per-line path makes no indirect call.
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
@@ -39,7 +41,6 @@
 
 #include "input/mots.hpp"
 #include "input/position.hpp"
-#include "output/couleur.hpp"
 
 namespace ruter {
 
@@ -50,15 +51,14 @@ enum class Trace : unsigned char { rien, areal };
 struct Etat {
     int forme = 0;                    // 1 inside a route block
     Trace nomdelalign = Trace::rien;  // whether the route is an area
-    int color = 0;                    // route colour, a MIF colour integer
 };
 
 // What fin_route reports.
+// Each writer maps the colour word to its own colour.
 struct Route {
     const Sommets& sommets;
     bool areal;
-    int color;                     // the MIF colour integer of its colour word
-    std::string_view mot_couleur;  // the colour word as written; empty without one
+    std::string_view mot_couleur;  // as written; empty without one
 };
 
 struct Lecteur {
@@ -97,7 +97,7 @@ void traiter_position(Lecteur& l, E& e) {
 template <class E>
 void finir_route(Lecteur& l, E& e) {
     if (l.sommets.cpt == 0) return;
-    fin_route(e, Route{l.sommets, l.etat.nomdelalign == Trace::areal, l.etat.color, l.mot_couleur});
+    fin_route(e, Route{l.sommets, l.etat.nomdelalign == Trace::areal, l.mot_couleur});
 }
 
 // The line whose words are in l.mots.
@@ -121,7 +121,6 @@ void traiter_mots(Lecteur& l, E& e) {
         if (mot_n(l.mots, 1) == "Areal") l.etat.nomdelalign = Trace::areal;
     } else if (m == "Linjefarge") {
         l.etat.forme = 1;
-        l.etat.color = couleur(mot_n(l.mots, 1));
         l.mot_couleur = mot_n(l.mots, 1);
     } else if (m == "Navn") {
         nom(e, l.mots);
@@ -132,13 +131,6 @@ void traiter_mots(Lecteur& l, E& e) {
     }
 }
 
-// One line: its content without the line end.
-template <class E>
-void traiter_ligne(Lecteur& l, E& e, const char* ligne, std::size_t len) {
-    decouper(l.mots, ligne, len);
-    traiter_mots(l, e);
-}
-
 // Every whole line of `data`, each ended by "\n" (a CR right before the "\n"
 // belongs to the line end). Returns the bytes used: those up to the end of
 // the last whole line; the rest is the start of a line still to come.
@@ -147,10 +139,10 @@ std::size_t traiter_lignes(Lecteur& l, E& e, const char* data, std::size_t n) {
     const char* p = data;
     const char* const fin = data + n;
     while (p < fin) {
-        const char* const bout = decouper_ligne(l.mots, p, fin);
-        if (bout == nullptr) break;
+        const char* const apres = decouper_ligne(l.mots, p, fin);
+        if (apres == nullptr) break;
         traiter_mots(l, e);
-        p = bout + 1;
+        p = apres;
     }
     return static_cast<std::size_t>(p - data);
 }
@@ -159,7 +151,10 @@ std::size_t traiter_lignes(Lecteur& l, E& e, const char* data, std::size_t n) {
 // when the input ended with one). Reports a route still pending.
 template <class E>
 void fin_entree(Lecteur& l, E& e, const char* reste, std::size_t n) {
-    if (n != 0) traiter_ligne(l, e, reste, n);
+    if (n != 0) {
+        decouper_ligne(l.mots, reste, reste + n, true);
+        traiter_mots(l, e);
+    }
     finir_route(l, e);
 }
 
@@ -173,17 +168,24 @@ void lire_memoire(Lecteur& l, E& e, std::string_view entree) {
 }
 
 // Reads `h_fic` to its end (or to a Ctrl-Z) in large blocks, from where it
-// stands, and reports every line to `e`; stops early when arreter(e) says so.
-// Returns 0, or the errno of a read error.
+// stands, after the bytes `deja` already taken from it, and reports every
+// line to `e`; stops early when arreter(e) says so. Returns 0, or the errno of
+// a read error.
 template <class E>
-int lire_fichier(Lecteur& l, E& e, std::FILE* h_fic) {
+int lire_fichier(Lecteur& l, E& e, std::FILE* h_fic, std::string_view deja = {}) {
     preparer(l);
     std::size_t garde = 0;  // start of a line carried over from the last block
     for (;;) {
         if (garde == l.cap) agrandir_bloc(l, garde);
         char* const bloc = l.bloc.get();
         errno = 0;
-        const std::size_t n = std::fread(bloc + garde, 1, l.cap - garde, h_fic);
+        std::size_t n = std::min(deja.size(), l.cap - garde);
+        if (n != 0) {
+            std::memcpy(bloc + garde, deja.data(), n);
+            deja.remove_prefix(n);
+        } else {
+            n = std::fread(bloc + garde, 1, l.cap - garde, h_fic);
+        }
         if (n == 0) {
             if (std::ferror(h_fic)) return errno != 0 ? errno : EIO;
             break;

@@ -9,25 +9,6 @@
 
 namespace ruter {
 
-void decouper(TableMots& t, const char* ligne, std::size_t len) {
-    if (const void* nul = std::memchr(ligne, '\0', len)) {
-        len = static_cast<std::size_t>(static_cast<const char*>(nul) - ligne);
-    }
-    std::size_t nbmot = 0;
-    const char* debut = ligne;
-    const char* const fin = ligne + len;
-    for (;;) {
-        const void* sp = std::memchr(debut, ' ', static_cast<std::size_t>(fin - debut));
-        const char* bout = sp != nullptr ? static_cast<const char*>(sp) : fin;
-        if (nbmot == t.mot.size()) t.mot.resize(nbmot == 0 ? 32 : 2 * nbmot);
-        t.mot[nbmot++] = Mot(debut, static_cast<std::size_t>(bout - debut));
-        if (bout == fin) break;
-        debut = bout + 1;
-    }
-    t.nbmot = nbmot;
-    t.ligne = Mot(ligne, len);
-}
-
 namespace {
 
 inline void ajouter_mot(TableMots& t, std::size_t& nbmot, const char* debut, const char* bout) {
@@ -35,22 +16,26 @@ inline void ajouter_mot(TableMots& t, std::size_t& nbmot, const char* debut, con
     t.mot[nbmot++] = Mot(debut, static_cast<std::size_t>(bout - debut));
 }
 
-// At `b`, the first "\n" or NUL of the line: ends the content and the last
-// word there (before a CR that comes right before the "\n"). Returns the
-// line's "\n", or null when there is none before `fin`.
+// At `b`, the first "\n" or NUL of the line, or `fin`: ends the content and the
+// last word there (before a CR that comes right before the "\n"). Returns the
+// byte after the line, or null when it is not whole yet.
 inline const char* finir_ligne(TableMots& t, std::size_t nbmot, const char* ligne,
-                               const char* debut, const char* b, const char* fin) {
-    const char* nl = b;
-    if (*b == '\0') {
-        nl = static_cast<const char*>(std::memchr(b, '\n', static_cast<std::size_t>(fin - b)));
-        if (nl == nullptr) return nullptr;
+                               const char* debut, const char* b, const char* fin, bool derniere) {
+    const char* apres = b + 1;
+    if (b == fin) {
+        if (!derniere) return nullptr;
+        apres = fin;
+    } else if (*b == '\0') {
+        const void* nl = std::memchr(b, '\n', static_cast<std::size_t>(fin - b));
+        if (nl == nullptr && !derniere) return nullptr;
+        apres = nl != nullptr ? static_cast<const char*>(nl) + 1 : fin;
     } else if (b != ligne && b[-1] == '\r') {
         --b;
     }
     ajouter_mot(t, nbmot, debut, b);
     t.nbmot = nbmot;
     t.ligne = Mot(ligne, static_cast<std::size_t>(b - ligne));
-    return nl;
+    return apres;
 }
 
 #if !defined(__SSE2__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
@@ -67,7 +52,7 @@ inline std::uint64_t octets_nuls(std::uint64_t x) {
 // Sixteen bytes at a time with SSE2, eight in a 64-bit word without it (the
 // page's WebAssembly): a mask of the spaces, line ends and NULs, whose bits
 // are taken in order; the last bytes of the block one by one.
-const char* decouper_ligne(TableMots& t, const char* ligne, const char* fin) {
+const char* decouper_ligne(TableMots& t, const char* ligne, const char* fin, bool derniere) {
     std::size_t nbmot = 0;
     const char* debut = ligne;  // of the word being read
     const char* q = ligne;
@@ -80,7 +65,7 @@ const char* decouper_ligne(TableMots& t, const char* ligne, const char* fin) {
                          _mm_cmpeq_epi8(c, nul))));
         for (; m != 0; m &= m - 1) {
             const char* b = q + __builtin_ctz(m);
-            if (*b != ' ') return finir_ligne(t, nbmot, ligne, debut, b, fin);
+            if (*b != ' ') return finir_ligne(t, nbmot, ligne, debut, b, fin, derniere);
             ajouter_mot(t, nbmot, debut, b);
             debut = b + 1;
         }
@@ -94,7 +79,7 @@ const char* decouper_ligne(TableMots& t, const char* ligne, const char* fin) {
             octets_nuls(c ^ (k01 * ' ')) | octets_nuls(c ^ (k01 * '\n')) | octets_nuls(c);
         for (; m != 0; m &= m - 1) {
             const char* b = q + (__builtin_ctzll(m) >> 3);
-            if (*b != ' ') return finir_ligne(t, nbmot, ligne, debut, b, fin);
+            if (*b != ' ') return finir_ligne(t, nbmot, ligne, debut, b, fin, derniere);
             ajouter_mot(t, nbmot, debut, b);
             debut = b + 1;
         }
@@ -105,10 +90,10 @@ const char* decouper_ligne(TableMots& t, const char* ligne, const char* fin) {
             ajouter_mot(t, nbmot, debut, q);
             debut = q + 1;
         } else if (*q == '\n' || *q == '\0') {
-            return finir_ligne(t, nbmot, ligne, debut, q, fin);
+            return finir_ligne(t, nbmot, ligne, debut, q, fin, derniere);
         }
     }
-    return nullptr;
+    return finir_ligne(t, nbmot, ligne, debut, fin, fin, derniere);
 }
 
 }  // namespace ruter

@@ -24,14 +24,15 @@ struct TableMots {
     Mot ligne;  // the whole line, up to a NUL
 };
 
-// Splits `ligne` (its content, without the line end) into `t`.
-void decouper(TableMots& t, const char* ligne, std::size_t len);
-
-// Finds the end of the line that starts at `ligne` and splits it into `t` in
-// the same pass, as decouper does for its content: the bytes before the first
-// NUL and before the line end ("\n", or "\r\n"). Returns the "\n", or null
-// when there is none before `fin` (`t` is then undefined).
-const char* decouper_ligne(TableMots& t, const char* ligne, const char* fin);
+// Cuts the line that starts at `ligne` into `t`, finding its end in the same
+// pass. Its content is the bytes before its first NUL and before its line end:
+// "\n", or "\r\n" (a CR anywhere else belongs to its word). A line with no
+// "\n" before `fin` is whole only when `derniere` says that the input ends
+// there (a last line without a line end); its content then ends at `fin`, or
+// at a NUL before it.
+// Returns the byte after the line (after its "\n", or `fin`), or null when the
+// line is not whole yet (`t` is then undefined).
+const char* decouper_ligne(TableMots& t, const char* ligne, const char* fin, bool derniere = false);
 
 // Word `k` of the current line; a word the line does not have is empty. It is
 // a view of "", not a null view, so that it can be copied like any other word

@@ -1,6 +1,7 @@
-// The objects of the route file, for every writer that wants whole objects
-// (ruter2gis's GDAL writer, the page): marks, routes and areas, each with its
-// name, its text, and its symbol or colour, in degrees as doubles.
+// The objects of the route file, for every output that wants whole objects
+// (ruter2gis's datasets, the page): marks, routes and areas, each with its
+// name, its text, and its symbol or colour, in degrees as doubles, gathered
+// in one table (TableObjets) column by column.
 //
 // This is the one place that decides which name and which text go with which
 // object, and what becomes of a position that is no place on Earth:
@@ -15,34 +16,61 @@
 //     written as it is, and reported.
 // Every position left out or off the globe is reported with its line.
 //
-// Objets<S> is a writer for the reader (input/lecteur.hpp); it hands each
-// object to objet(S&, const Objet&), found beside S, and asks arreter(const
-// S&) whether to stop. A block's marks are held until its route or its end.
+// Names, texts and symbols become UTF-8: from Windows-1252, the plotter's
+// letters, or as they are when the file starts with a UTF-8 byte order mark.
+//
+// Objets<S> is a writer for the reader (input/lecteur.hpp). It adds each
+// object to its table and then calls objet_ajoute(S&, TableObjets*&), found
+// beside S, which may hand the table on and give another one; it asks
+// arreter(const S&) whether to stop. A block's marks are held until its
+// route or its end.
 #pragma once
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "input/lecteur.hpp"
+#include "input/schema.hpp"
 
 namespace ruter {
 
-enum Genre : unsigned char { kReperes, kRoutes, kAires, kGenres };
+// Objects, column by column: the one form in which they travel, from the
+// reading thread of ruter2gis to its writing thread, and from the page's
+// module to its JavaScript, which reads the columns in the module's memory.
+struct TableObjets {
+    std::vector<std::uint8_t> genres;    // Genre
+    std::vector<std::size_t> debuts{0};  // object i's points: [debuts[i], debuts[i + 1])
+    std::vector<double> xy;              // point p: longitude xy[2p], latitude xy[2p + 1]
+    std::vector<std::int32_t>
+        couleurs;                     // 0xRRGGBB of a route's or area's colour word; 0 for a mark
+    std::vector<std::size_t> lignes;  // the line of its first position
+    std::vector<std::size_t> hors_globe;  // the line of its first position off the globe, or 0
+    // String k of object i (Champ k < kChaines), UTF-8, is the bytes of
+    // `chaines` in [bornes[2 * (kChaines * i + k)], bornes[2 * (kChaines * i + k) + 1]).
+    // A string equal to the same string of the object before (the name of a
+    // block's marks, say) is those bytes again, kept once.
+    std::string chaines;
+    std::vector<std::size_t> bornes;
+};
 
+// One object of a table, in place.
 struct Objet {
     Genre genre;
-    const double* xy;  // n points: xy[2i] longitude, xy[2i + 1] latitude
-    std::size_t n;     // a route has 2 at least, an area's ring is closed and has 4
-    std::string_view nom, texte;
-    std::string_view symbole;      // a mark's symbol word
-    std::string_view mot_couleur;  // a route's colour word, as written
-    int color;                     // a route's MIF colour integer
-    std::size_t ligne;             // the line of its first position
-    std::size_t hors_globe;        // the line of its first position off the globe, or 0
+    const double* xy;  // n points; a route has 2 at least, an area's ring is closed and has 4
+    std::size_t n;
+    std::string_view chaines[kChaines];  // by Champ: name, text, symbol, "#RRGGBB", colour word
+    int couleur;                         // 0xRRGGBB
+    std::size_t ligne, hors_globe;
 };
+
+inline std::size_t nb_objets(const TableObjets& t) { return t.genres.size(); }
+Objet objet(const TableObjets& t, std::size_t i);
+void ajouter(TableObjets& t, const Objet& o);
+void vider(TableObjets& t);
 
 // A position left out, or off the globe, as reported.
 enum class Ecart : unsigned char { repere_omis, sommet_omis, route_omise, hors_globe };
@@ -69,6 +97,7 @@ struct RepereBloc {
 struct Bloc {
     const Lecteur* lecteur = nullptr;  // for the line number and its words
     bool signaler = true;              // false on later passes over the same file
+    bool utf8 = false;                 // names and texts are UTF-8, not Windows-1252
     std::string noms, en_attente, octets, mot_couleur;
     std::vector<RepereBloc> reperes;
     bool reperes_ecrits = false;
@@ -78,20 +107,20 @@ struct Bloc {
     std::size_t nb_signalements = 0;
 };
 
-// Windows-1252 text as UTF-8. What no output format can hold is replaced by
-// U+FFFD: control characters but tab, and the five bytes that Windows-1252
-// leaves undefined.
-void ajouter_utf8(std::string& s, std::string_view t);
+// `t` as UTF-8, after `s`: Windows-1252, or UTF-8 when `utf8`. What no output
+// format can hold is replaced by U+FFFD: control characters but tab, the
+// five bytes that Windows-1252 leaves undefined, and bytes that are no UTF-8.
+void ajouter_utf8(std::string& s, std::string_view t, bool utf8 = false);
 
 // Starts a pass over the file that `l` reads; reports only when `signaler`.
-void commencer_bloc(Bloc& b, const Lecteur& l, bool signaler);
+void commencer_bloc(Bloc& b, const Lecteur& l, bool signaler, bool utf8);
 void noter_repere(Bloc& b, Position p, Mot symbole);
 void noter_sommet(Bloc& b, Position p);
 void noter_nom(Bloc& b, const TableMots& t);
 void noter_texte(Bloc& b, const TableMots& t);
-// The route `r` as an object in `o`; false when no vertex is left.
-bool objet_route(Bloc& b, const Route& r, Objet& o);
-Objet objet_repere(const Bloc& b, const RepereBloc& r);
+// Adds the route `r` to `t`; false when no vertex is left.
+bool ajouter_route(TableObjets& t, Bloc& b, const Route& r);
+void ajouter_repere(TableObjets& t, const Bloc& b, const RepereBloc& r);
 // Gives texts that no mark follows, in a block without a route, to its last mark.
 void rattacher_textes(Bloc& b);
 void vider_bloc(Bloc& b);
@@ -102,20 +131,27 @@ std::string decrire(const Signalement& s);
 template <class S>
 struct Objets {
     S* sortie = nullptr;
+    TableObjets* table = nullptr;
     Bloc bloc;
 };
 
+// Starts a pass: objects go to `table`, then as objet_ajoute(sortie) says.
 template <class S>
-void commencer_objets(Objets<S>& o, S& sortie, const Lecteur& l, bool signaler = true) {
+void commencer_objets(Objets<S>& o, S& sortie, TableObjets& table, const Lecteur& l,
+                      bool signaler = true, bool utf8 = false) {
     o.sortie = &sortie;
-    commencer_bloc(o.bloc, l, signaler);
+    o.table = &table;
+    commencer_bloc(o.bloc, l, signaler, utf8);
 }
 
 template <class S>
 void ecrire_reperes(Objets<S>& o) {
     if (o.bloc.reperes_ecrits) return;
     o.bloc.reperes_ecrits = true;
-    for (const RepereBloc& r : o.bloc.reperes) objet(*o.sortie, objet_repere(o.bloc, r));
+    for (const RepereBloc& r : o.bloc.reperes) {
+        ajouter_repere(*o.table, o.bloc, r);
+        objet_ajoute(*o.sortie, o.table);
+    }
 }
 
 template <class S>
@@ -131,8 +167,7 @@ void sommet(Objets<S>& o, Position p) {
 template <class S>
 void fin_route(Objets<S>& o, const Route& r) {
     ecrire_reperes(o);  // the block has no more marks: they come before its route
-    Objet objet_lu;
-    if (objet_route(o.bloc, r, objet_lu)) objet(*o.sortie, objet_lu);
+    if (ajouter_route(*o.table, o.bloc, r)) objet_ajoute(*o.sortie, o.table);
     o.bloc.en_attente.clear();
 }
 
@@ -157,14 +192,6 @@ void fin_bloc(Objets<S>& o) {
 template <class S>
 bool arreter(const Objets<S>& o) {
     return arreter(*o.sortie);
-}
-
-// Reads a whole file held in memory, and hands every object to `sortie`.
-template <class S>
-void lire_objets_memoire(Lecteur& l, Objets<S>& o, S& sortie, std::string_view entree) {
-    commencer_objets(o, sortie, l);
-    lire_memoire(l, o, entree);
-    fin_bloc(o);
 }
 
 }  // namespace ruter

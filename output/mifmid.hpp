@@ -3,6 +3,7 @@
 #pragma once
 
 #include "input/lecteur.hpp"
+#include "output/couleur.hpp"
 #include "output/mid.hpp"
 #include "output/mif.hpp"
 #include "output/sortie.hpp"
@@ -38,7 +39,7 @@ inline void sommet(MifMid& e, Position p) {
 }
 
 inline void fin_route(MifMid& e, const Route& r) {
-    ecrire_route(e.fichecrit, r.sommets, r.areal, r.color);
+    ecrire_route(e.fichecrit, r.sommets, r.areal, couleur(r.mot_couleur));
 }
 
 inline void nom(MifMid& e, const TableMots& t) { ecrire_nom(e.fichesql, t); }

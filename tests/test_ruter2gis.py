@@ -160,14 +160,51 @@ class Ruter2gis(unittest.TestCase):
                             if ogr.CreateGeometryFromJson(json.dumps(g)).IsSimple():
                                 self.assertGreaterEqual(sum(x * v - u * y for (x, y), (u, v) in zip(r, r[1:])), 0, r)
 
+    def test_each_file_gets_its_verdict(self):
+        # The files of tests/natures, which the page's test runs too: the verdict
+        # leads each name. A route file converts; any other is refused, with its
+        # reason, and an earlier output stays as it was.
+        messages = {"vide": b"is empty", "fin_texte": b"end-of-text byte", "binaire": b"binary data",
+                    "gpx": b"a GPX file", "kml": b"a KML file", "geojson": b"a GeoJSON file", "mif": b"a MIF file",
+                    "mid": b"MID file", "inconnu": b"none of its lines"}
+        natures = os.path.join(os.environ["DONNEES"], "..", "natures")
+        cas = [(n, os.path.join(natures, n)) for n in sorted(os.listdir(natures)) if n != "README.md"]
+        for nom, chemin in cas + [("binaire.ls", "/bin/ls")]:
+            verdict = nom.split(".")[0]
+            with self.subTest(nom), tempfile.TemporaryDirectory() as d:
+                ecrire(os.path.join(d, "Ruter"), lire(chemin))
+                ecrire(os.path.join(d, "Ruter.gpkg"), b"an earlier output")
+                r = lancer(d, "RUTER2GIS")
+                if verdict == "route":
+                    self.assertEqual(r.returncode, 0, r.stderr)
+                    continue
+                self.assertEqual(r.returncode, 1)
+                self.assertTrue(r.stderr.startswith(b"ruter2gis: Ruter: ") and messages[verdict] in r.stderr, r.stderr)
+                self.assertEqual(lire(os.path.join(d, "Ruter.gpkg")), b"an earlier output")
+                self.assertEqual(sorted(os.listdir(d)), ["Ruter", "Ruter.gpkg"])
+        # The example saved as UTF-8 with a byte order mark: its objects, names in UTF-8.
+        with open(os.path.join(os.environ["DONNEES"], "exemple-gis.json"), encoding="utf-8") as f:
+            exemple = [(o["kind"], o["points"], o["name"], o["text"], o["symbol"], o["colour"], o["colour_word"])
+                       for o in json.load(f)]
+        with tempfile.TemporaryDirectory() as d:
+            ecrire(os.path.join(d, "Ruter"), lire(os.path.join(natures, "route.bom")))
+            self.assertEqual(lancer(d, "RUTER2GIS").returncode, 0)
+            self.assertObjets(exemple, lus([os.path.join(d, "Ruter.gpkg")])[0], "Ruter.gpkg")
+
     def test_hostile_inputs_give_a_dataset_or_a_clear_failure(self):
         ogr = importer("osgeo.ogr", "python3-gdal", self)
+        # Files that are no route file at all: refused, with the reason.
+        refus = {"an empty file": b"is empty", "binary junk": b"binary data",
+                 "a name and a mark's symbol of 50 MB": b"binary data"}
         for quoi, route in entrees_hostiles():
             with self.subTest(quoi), tempfile.TemporaryDirectory() as d:
                 ecrire(os.path.join(d, "Ruter"), route)
                 for sortie in ("Ruter.gpkg", "Ruter.gpx") if len(route) < 8 << 20 else ("Ruter.gpkg",):
                     r = lancer(d, "RUTER2GIS", "Ruter", sortie)
-                    if r.returncode == 0:
+                    if quoi in refus:
+                        self.assertEqual(r.returncode, 1, r.stderr)
+                        self.assertIn(refus[quoi], r.stderr)
+                    elif r.returncode == 0:
                         self.assertIsNotNone(ogr.Open(os.path.join(d, sortie)), sortie)
                         if sortie.endswith(".gpx"):
                             ET.parse(os.path.join(d, sortie))
@@ -199,8 +236,8 @@ class Ruter2gis(unittest.TestCase):
     def test_positions_that_are_no_place_on_earth(self):
         # What each route file must give in every format: the lines warned
         # of, and the objects GDAL reads back as (kind, points); a position
-        # off the globe is written, but not to GPX or GeoJSON (RFC 7946), which
-        # then fail on its line.
+        # off the globe is written, but not to GPX, GeoJSON (RFC 7946) or KML,
+        # which then fail on its line.
         mauvais = [
             ("not finite in latitude, a mark", b"Navn A\ninf 300 0 S\n3600 300 0 T\n", [2], [("mark", 1)]),
             ("not finite in longitude, a mark", b"3600 nan 0 S\n3600 300 0 T\n", [1], [("mark", 1)]),
@@ -220,7 +257,7 @@ class Ruter2gis(unittest.TestCase):
                     ecrire(ancien, b"an earlier output")
                     r = lancer(d, "RUTER2GIS", "Ruter", sortie)
                     averties = [int(m[1]) for m in map(re.compile(rb"ruter2gis: Ruter:(\d+): ").match, r.stderr.splitlines()) if m]
-                    if sortie.endswith((".gpx", ".geojson")) and quoi == "off the globe":
+                    if sortie.endswith((".gpx", ".geojson", ".kml")) and quoi == "off the globe":
                         self.assertEqual((r.returncode, averties[-1:]), (1, lignes[:1]), r.stderr)
                         self.assertIn(b"cannot hold", r.stderr)
                         self.assertEqual(lire(ancien), b"an earlier output")

@@ -1,6 +1,7 @@
 // The downloads: the objects of the tables written by OpenLayers' own
-// writers as GeoJSON (RFC 7946), KML and GPX, with the same fields as
-// ruter2gis writes. Coordinates stay the reader's doubles, in degrees.
+// writers as GeoJSON (RFC 7946), KML and GPX, with the fields that the
+// schema gives each format, as ruter2gis writes them. Coordinates stay the
+// reader's doubles, in degrees.
 import Feature from 'ol/Feature.js';
 import GPX from 'ol/format/GPX.js';
 import GeoJSON from 'ol/format/GeoJSON.js';
@@ -9,71 +10,72 @@ import LineString from 'ol/geom/LineString.js';
 import Point from 'ol/geom/Point.js';
 import Polygon from 'ol/geom/Polygon.js';
 import Fill from 'ol/style/Fill.js';
+import Icon from 'ol/style/Icon.js';
 import Stroke from 'ol/style/Stroke.js';
 import Style from 'ol/style/Style.js';
-import { objet } from './tables.mjs';
+import { champs, chaine, points } from './tables.mjs';
 
-// Every object as a feature in longitude and latitude: a point, a line, or
-// (unless `anneaux` asks for the ring as a line, as GPX wants) a polygon.
-// `champs` gives its properties.
-function entites(t, champs, anneaux = false) {
+// Every object as a feature in longitude and latitude, with its fields in
+// `format`: a point, a line, or a polygon (a line where the format has no
+// polygons). `style(feature, i)` may style it.
+function entites(t, format, style = () => {}) {
+  const { formats, genre } = t.schema;
   const liste = [];
   for (let i = 0; i < t.genres.length; ++i) {
-    const o = objet(t, i);
+    const p = points(t, i);
+    const g = t.genres[i];
     const geometrie =
-      o.kind === 'mark'
-        ? new Point(o.points[0])
-        : o.kind === 'area' && !anneaux
-          ? new Polygon([o.points])
-          : new LineString(o.points);
-    const f = new Feature(geometrie);
-    for (const [cle, valeur] of Object.entries(champs(o))) {
-      if (valeur !== null && valeur !== undefined) f.set(cle, valeur);
-    }
-    liste.push([f, o]);
+      g === genre.repere
+        ? new Point(p[0])
+        : g === genre.aire && !formats[format].aires_en_routes
+          ? new Polygon([p])
+          : new LineString(p);
+    const e = new Feature(geometrie);
+    e.setProperties(champs(t, i, format));
+    style(e, i);
+    liste.push(e);
   }
   return liste;
 }
 
-const champsGis = (o) => ({
-  name: o.name,
-  text: o.text,
-  symbol: o.symbol,
-  colour: o.colour,
-  colour_word: o.colour_word,
-  kind: o.kind,
-});
-
 export function geojson(t) {
-  const f = entites(t, champsGis).map(([e]) => e);
   // RFC 7946: no crs member, outer rings counter-clockwise.
-  return new GeoJSON().writeFeatures(f, { rightHanded: true });
+  return new GeoJSON().writeFeatures(entites(t, 'geojson'), { rightHanded: true });
 }
 
+// KML as ruter2gis writes it: a folder (a Document) for each kind, named
+// after its layer, marks as black circles, routes in their colour, areas
+// outlined in theirs and filled with it, translucent.
 export function kml(t) {
-  const liste = entites(t, (o) => ({ ...champsGis(o), text: null, description: o.text }));
-  for (const [f, o] of liste) {
-    if (o.kind === 'mark') continue;
-    f.setStyle(
+  const { style, genre, champ, couches } = t.schema;
+  const repere = new Style({ image: new Icon({ src: style.icone, color: '#000000' }) });
+  const liste = entites(t, 'kml', (e, i) => {
+    if (t.genres[i] === genre.repere) return e.setStyle(repere);
+    const rgb = [(t.couleurs[i] >> 16) & 255, (t.couleurs[i] >> 8) & 255, t.couleurs[i] & 255];
+    e.setStyle(
       new Style({
-        stroke: new Stroke({ color: o.colour, width: 2 }),
-        fill: o.kind === 'area' ? new Fill({ color: o.colour }) : undefined,
+        stroke: new Stroke({ color: chaine(t, i, champ.couleur), width: style.trait }),
+        fill: t.genres[i] === genre.aire ? new Fill({ color: [...rgb, style.opacite_aire] }) : undefined,
       }),
     );
-  }
-  return new KML({ writeStyles: true }).writeFeatures(liste.map(([e]) => e));
+  });
+  const kml = new KML({ writeStyles: true }).writeFeaturesNode(liste);
+  const racine = kml.firstElementChild;
+  const placemarks = Array.from(racine.childNodes);
+  const dossiers = couches.map((nom) => {
+    const d = kml.ownerDocument.createElementNS(kml.namespaceURI, 'Document');
+    d.setAttribute('id', nom);
+    const n = kml.ownerDocument.createElementNS(kml.namespaceURI, 'name');
+    n.textContent = nom;
+    d.appendChild(n);
+    return d;
+  });
+  placemarks.forEach((p, i) => dossiers[t.genres[i]].appendChild(p));
+  for (const d of dossiers) if (d.childNodes.length > 1) racine.appendChild(d);
+  return new XMLSerializer().serializeToString(kml);
 }
 
-// The line of the first object with a position off the globe, or 0.
-export function horsGlobe(t) {
-  for (let i = 0; i < t.horsGlobe.length; ++i) if (t.horsGlobe[i]) return t.horsGlobe[i];
-  return 0;
-}
-
-// GPX: marks as waypoints (name, desc, sym), routes and areas as routes
-// (name, desc). GPX and GeoJSON hold no position off the globe: the caller
-// checks horsGlobe first.
+// GPX holds no position off the globe: the caller checks horsGlobe first.
 export function gpx(t) {
-  const f = entites(t, (o) => ({ name: o.name, desc: o.text, sym: o.symbol }), true);
-  return new GPX().writeFeatures(f.map(([e]) => e));
+  return new GPX().writeFeatures(entites(t, 'gpx'));
 }

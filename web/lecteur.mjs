@@ -19,8 +19,7 @@ self.onmessage = async ({ data }) => {
     if (data.quoi === 'lire') {
       const donnees = new Uint8Array(await data.fichier.arrayBuffer());
       const t = lire(module, donnees, (lu, total) => envoyer({ quoi: 'progres', lu, total }));
-      const { genres, debuts, xy, couleurs, lignes, horsGlobe, chaines, bornes } = t;
-      const tableaux = [genres, debuts, xy, couleurs, lignes, horsGlobe, chaines, bornes];
+      const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
       envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
     } else if (data.quoi === 'mif') {
       // Blobs, which the page downloads as they are: the one copy made.

@@ -1,11 +1,14 @@
 // The page's reader, compiled to WebAssembly: the route file, copied into the
-// module's memory, is read by the same code as ruter2gis's, in steps so that
-// the page can show its progress, into flat tables that JavaScript reads in
-// place (typed arrays over this memory); and it is converted to the MIF/MID
-// pair by ruter2mif's own writer.
+// module's memory, is checked and read by the same code as ruter2gis's, in
+// steps so that the page can show its progress, into the table of objects
+// (input/objets.hpp) that JavaScript reads in place (typed arrays over this
+// memory); and it is converted to the MIF/MID pair by ruter2mif's own writer.
+// The schema (input/schema.hpp) goes to JavaScript as JSON: the page keeps no
+// copy of the kinds, the fields or the formats' rules.
 //
-// The calls, in order: ruter_entree(n) for room for the file; ruter_commencer;
-// ruter_avancer until it returns 1; then the tables, and ruter_mif at will.
+// The calls, in order: ruter_entree(n) for room for the file; ruter_commencer,
+// whose verdict says whether it is a route file; ruter_avancer until it
+// returns 1; then the table, and ruter_mif at will.
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -14,62 +17,28 @@
 #include <string>
 #include <vector>
 
+#include "driver/memoire.hpp"
+#include "input/nature.hpp"
 #include "input/objets.hpp"
-#include "output/memoire.hpp"
 
 namespace ruter {
 
-// The objects, one row each; four strings per object (name, text, symbol,
-// colour word): string k of object i is the bytes of `chaines` from
-// bornes[8 * i + 2 * k] to bornes[8 * i + 2 * k + 1]. A string that repeats
-// the same one of the object before (the name of a block's marks, say)
-// points at the same bytes, so that they are kept, and decoded, once.
-struct Tables {
-    std::vector<std::uint8_t> genres;
-    std::vector<std::uint32_t> debuts{0};  // object i's points: [debuts[i], debuts[i + 1])
-    std::vector<double> xy;                // longitude, latitude
-    std::vector<std::int32_t> couleurs;    // MIF colour integers; 0 for marks
-    std::vector<std::uint32_t> lignes, hors_globe;
-    std::string chaines;
-    std::vector<std::uint32_t> bornes;  // start and end of each string
-};
-
-void objet(Tables& t, const Objet& o) {
-    t.genres.push_back(o.genre);
-    t.xy.insert(t.xy.end(), o.xy, o.xy + 2 * o.n);
-    t.debuts.push_back(static_cast<std::uint32_t>(t.xy.size() / 2));
-    t.couleurs.push_back(o.color);
-    t.lignes.push_back(static_cast<std::uint32_t>(o.ligne));
-    t.hors_globe.push_back(static_cast<std::uint32_t>(o.hors_globe));
-    const std::string_view chaines[] = {o.nom, o.texte, o.symbole, o.mot_couleur};
-    const std::size_t n = t.bornes.size();
-    for (int k = 0; k < 4; ++k) {
-        const std::string_view s = chaines[k];
-        if (n >= 8) {
-            // The same string of the object before: its bytes again.
-            const std::uint32_t debut = t.bornes[n - 8 + 2 * k], fin = t.bornes[n - 7 + 2 * k];
-            if (std::string_view(t.chaines).substr(debut, fin - debut) == s) {
-                t.bornes.insert(t.bornes.end(), {debut, fin});
-                continue;
-            }
-        }
-        t.bornes.push_back(static_cast<std::uint32_t>(t.chaines.size()));
-        t.chaines.append(s);
-        t.bornes.push_back(static_cast<std::uint32_t>(t.chaines.size()));
-    }
-}
-
-inline bool arreter(const Tables&) { return false; }
-
 namespace {
+
+// The whole file's objects go to one table.
+struct Tout {};
+inline void objet_ajoute(Tout&, TableObjets*&) {}
+inline bool arreter(const Tout&) { return false; }
 
 struct Page {
     std::vector<char> entree;
     std::size_t fin = 0, lu = 0;  // the text before a Ctrl-Z, and what has been read
     bool fini = false;
+    Examen examen{};
     Lecteur lecteur;
-    Objets<Tables> objets;
-    Tables tables;
+    Tout tout;
+    Objets<Tout> objets;
+    TableObjets table;
     std::string signalements;  // one per line: "LINE\tMESSAGE"
     Conversion conversion;
     std::string mif, mid;
@@ -77,28 +46,80 @@ struct Page {
 
 Page page;
 
-bool chiffre(char c) { return c >= '0' && c <= '9'; }
-
-// A word that is a number of minutes as route files write them.
-bool nombre(Mot m) {
-    bool chiffres = false;
-    for (char c : m) {
-        if (chiffre(c)) {
-            chiffres = true;
-        } else if (c != '.' && c != '-' && c != '+') {
-            return false;
-        }
+void chaine_json(std::string& j, std::string_view s) {
+    j += '"';
+    for (const char c : s) {
+        if (c == '"' || c == '\\') j += '\\';
+        j += c;
     }
-    return chiffres;
+    j += '"';
 }
 
-// A line that a route file has: a keyword, or a position.
-bool ligne_de_route(const TableMots& t) {
-    const Mot m = t.mot[0];
-    for (Mot k : {"Rute", "Rutetype", "Linjefarge", "Navn", "MTekst", "Plottsett", "Fikspos"}) {
-        if (m == k) return true;
+template <class F>
+void liste_json(std::string& j, std::size_t n, F element) {
+    j += '[';
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i != 0) j += ',';
+        element(i);
     }
-    return nombre(m) && nombre(mot_n(t, 1));
+    j += ']';
+}
+
+// The schema, for the page: the kinds and the fields, which kinds have which field, the
+// formats with their field names (null where a format has none) and rules,
+// the styles, and the names of the file check's verdicts.
+std::string schema_json() {
+    std::string j = "{\"genres\":";
+    liste_json(j, kGenres, [&](std::size_t g) { chaine_json(j, kNomsGenres[g]); });
+    j += ",\"couches\":";
+    liste_json(j, kGenres, [&](std::size_t g) { chaine_json(j, kNomsCouches[g]); });
+    // The indexes of the kinds and of the fields, by the names the page knows them by.
+    const auto indices = [&](const char* const* cles, std::size_t n) {
+        j += '{';
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i != 0) j += ',';
+            chaine_json(j, cles[i]);
+            j += ':' + std::to_string(i);
+        }
+        j += '}';
+    };
+    j += ",\"genre\":";
+    indices(kClesGenres, kGenres);
+    j += ",\"champ\":";
+    indices(kClesChamps, kChamps);
+    j += ",\"chaines\":" + std::to_string(kChaines);
+    j += ",\"porte\":";
+    liste_json(j, kChamps, [&](std::size_t c) {
+        liste_json(j, kGenres, [&](std::size_t g) {
+            j += porte(static_cast<Genre>(g), static_cast<Champ>(c), false) ? "true" : "false";
+        });
+    });
+    j += ",\"formats\":{";
+    for (int f = 0; f < kFormats; ++f) {
+        const DescriptionFormat& d = kFormatsObjets[f];
+        if (f != 0) j += ',';
+        chaine_json(j, d.cle);
+        j += ":{\"nom\":";
+        chaine_json(j, d.nom);
+        j += ",\"champs\":";
+        liste_json(j, kChamps, [&](std::size_t c) {
+            if (d.champs[c] == nullptr) {
+                j += "null";
+            } else {
+                chaine_json(j, d.champs[c]);
+            }
+        });
+        j += std::string(",\"une_couche\":") + (d.une_couche ? "true" : "false");
+        j += std::string(",\"globe_seul\":") + (d.globe_seul ? "true" : "false");
+        j += std::string(",\"aires_en_routes\":") + (d.aires_en_routes ? "true" : "false") + "}";
+    }
+    j += "},\"style\":{\"icone\":";
+    chaine_json(j, kIconeRepere);
+    j += ",\"trait\":" + std::to_string(kLargeurTrait) +
+         ",\"opacite_aire\":" + std::to_string(kOpaciteAire / 255.0) + "}";
+    j += ",\"natures\":[\"route\",\"vide\",\"fin_texte\",\"binaire\",\"gpx\",\"kml\",\"geojson\","
+         "\"mif\",\"mid\",\"inconnu\"]}";
+    return j;
 }
 
 }  // namespace
@@ -115,49 +136,31 @@ EMSCRIPTEN_KEEPALIVE char* ruter_entree(std::size_t n) {
     return page.entree.data();
 }
 
-EMSCRIPTEN_KEEPALIVE void ruter_commencer() {
-    page.tables = ruter::Tables{};
+// Checks the file and readies its reading; returns the check's verdict
+// (Nature, by its index in the schema's "natures"): 0 for a route file.
+EMSCRIPTEN_KEEPALIVE int ruter_commencer() {
+    ruter::vider(page.table);
     page.signalements.clear();
-    page.fin = ruter::avant_fin_texte(page.entree.data(), page.entree.size());
-    page.lu = 0;
+    const std::size_t n = page.entree.size();
+    page.examen = ruter::examiner({page.entree.data(), std::min(n, ruter::kTailleExamen)});
+    page.fin = page.examen.bom +
+               ruter::avant_fin_texte(page.entree.data() + page.examen.bom, n - page.examen.bom);
+    page.lu = page.examen.bom;
     page.fini = false;
     ruter::preparer(page.lecteur);
-    ruter::commencer_objets(page.objets, page.tables, page.lecteur);
+    ruter::commencer_objets(page.objets, page.tout, page.table, page.lecteur, true,
+                            page.examen.bom != 0);
+    return static_cast<int>(page.examen.nature);
 }
 
-// What the file is, from its first 64 KiB: 0 a route file, 1 empty (or only
-// blanks), 2 binary, 3 a text with no line of a route file. The text ends at
-// a Ctrl-Z, which may be followed by more of them or by NULs (the padding of
-// old DOS programs); any other byte after it counts as the file's too, so
-// that binary data with an early Ctrl-Z byte is still called binary.
-EMSCRIPTEN_KEEPALIVE int ruter_nature() {
-    using namespace ruter;
-    const std::size_t n = std::min<std::size_t>(page.entree.size(), 64 << 10);
-    const char* d = page.entree.data();
-    std::size_t controles = 0, blancs = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(d[i]);
-        const bool texte = i < page.fin;
-        if (c == 0 && texte) return 2;
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            blancs += texte;
-        } else if ((c < 0x20 || c == 0x7F) && (texte || (c != 0 && c != 0x1A))) {
-            ++controles;
-        }
-    }
-    if (16 * controles > n) return 2;
-    if (blancs == page.fin) return 1;
-    TableMots t;
-    const std::size_t m = std::min(page.fin, n);  // the text's lines
-    for (std::size_t i = 0; i < m;) {
-        const char* nl = static_cast<const char*>(std::memchr(d + i, '\n', m - i));
-        const std::size_t fin = nl != nullptr ? static_cast<std::size_t>(nl - d) : m;
-        const std::size_t cr = fin > i && d[fin - 1] == '\r' ? 1 : 0;
-        decouper(t, d + i, fin - i - cr);
-        if (ligne_de_route(t)) return 0;
-        i = fin + 1;
-    }
-    return 3;
+// The binary format that the file's signature names ("PNG"), or "".
+EMSCRIPTEN_KEEPALIVE const char* ruter_signature() {
+    return page.examen.signature != nullptr ? page.examen.signature : "";
+}
+
+EMSCRIPTEN_KEEPALIVE const char* ruter_schema() {
+    static const std::string schema = ruter::schema_json();
+    return schema.c_str();
 }
 
 // Reads about `pas` more bytes, whole lines; 1 once the file is read.
@@ -185,18 +188,17 @@ EMSCRIPTEN_KEEPALIVE int ruter_avancer(std::size_t pas) {
 }
 
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_lu() { return page.lu; }
-EMSCRIPTEN_KEEPALIVE std::size_t ruter_objets() { return page.tables.genres.size(); }
-EMSCRIPTEN_KEEPALIVE const std::uint8_t* ruter_genres() { return page.tables.genres.data(); }
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* ruter_debuts() { return page.tables.debuts.data(); }
-EMSCRIPTEN_KEEPALIVE const double* ruter_xy() { return page.tables.xy.data(); }
-EMSCRIPTEN_KEEPALIVE const std::int32_t* ruter_couleurs() { return page.tables.couleurs.data(); }
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* ruter_lignes() { return page.tables.lignes.data(); }
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* ruter_hors_globe() {
-    return page.tables.hors_globe.data();
-}
-EMSCRIPTEN_KEEPALIVE const char* ruter_chaines() { return page.tables.chaines.data(); }
-EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_chaines() { return page.tables.chaines.size(); }
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* ruter_bornes() { return page.tables.bornes.data(); }
+// The table's columns (std::size_t is 32 bits here).
+EMSCRIPTEN_KEEPALIVE std::size_t ruter_objets() { return ruter::nb_objets(page.table); }
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* ruter_genres() { return page.table.genres.data(); }
+EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_debuts() { return page.table.debuts.data(); }
+EMSCRIPTEN_KEEPALIVE const double* ruter_xy() { return page.table.xy.data(); }
+EMSCRIPTEN_KEEPALIVE const std::int32_t* ruter_couleurs() { return page.table.couleurs.data(); }
+EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_lignes() { return page.table.lignes.data(); }
+EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_hors_globe() { return page.table.hors_globe.data(); }
+EMSCRIPTEN_KEEPALIVE const char* ruter_chaines() { return page.table.chaines.data(); }
+EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_chaines() { return page.table.chaines.size(); }
+EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_bornes() { return page.table.bornes.data(); }
 EMSCRIPTEN_KEEPALIVE const char* ruter_signalements() { return page.signalements.data(); }
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_signalements() { return page.signalements.size(); }
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_nb_signalements() {

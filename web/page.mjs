@@ -22,8 +22,9 @@ import OSM from 'ol/source/OSM.js';
 import VectorSource from 'ol/source/Vector.js';
 import XYZ from 'ol/source/XYZ.js';
 import { eclaircir } from './eclaircir.mjs';
-import { geojson, gpx, horsGlobe, kml } from './formats.mjs';
-import { GENRES, chaine, hex, objet } from './tables.mjs';
+import { geojson, gpx, kml } from './formats.mjs';
+import { horsGlobe } from './tables.mjs';
+import { chaine, cleGenre } from './tables.mjs';
 
 /* global LECTEUR_SOURCE */
 
@@ -144,7 +145,7 @@ function ligne(t, i) {
   for (let k = 1; k < plat.length; k += 2) plat[k] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, plat[k]));
   versCarte(plat, plat, 2);
   const coordonnees = Array.from(plat);
-  if (t.genres[i] === 1) return new LineString(coordonnees, 'XY');
+  if (t.genres[i] === t.schema.genre.route) return new LineString(coordonnees, 'XY');
   return new Polygon(coordonnees, 'XY', [coordonnees.length]);
 }
 
@@ -152,7 +153,7 @@ function ligne(t, i) {
 function positionsReperes(t, nbReperes) {
   const xy = new Float64Array(2 * nbReperes);
   for (let i = 0, j = 0; i < t.genres.length; ++i) {
-    if (t.genres[i] !== 0) continue;
+    if (t.genres[i] !== t.schema.genre.repere) continue;
     const d = t.debuts[i];
     xy[j++] = t.xy[2 * d];
     xy[j++] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]));
@@ -165,7 +166,8 @@ function dessiner(t) {
   const palette = [...new Set(t.couleurs)];
   const indices = new globalThis.Map(palette.map((c, k) => [c, k]));
   const n = t.genres.length;
-  const nbReperes = t.genres.reduce((m, g) => m + (g === 0), 0);
+  const { repere } = t.schema.genre;
+  const nbReperes = t.genres.reduce((m, g) => m + (g === repere), 0);
   const rendu = choisirRendu(t.xy.length / 2);
   const xy = positionsReperes(t, nbReperes);
   const rmax = rendu === 'canvas' && nbReperes > 2000 ? eclaircir(xy) : null;
@@ -173,7 +175,7 @@ function dessiner(t) {
   for (let i = 0, j = 0; i < n; ++i) {
     const proprietes = { i, teinte: indices.get(t.couleurs[i]) };
     let geometrie;
-    if (t.genres[i] === 0) {
+    if (t.genres[i] === repere) {
       geometrie = new Point([xy[2 * j], xy[2 * j + 1]]);
       const nom = chaine(t, i, 0);
       if (nom) proprietes.nom = nom;
@@ -234,6 +236,8 @@ function objetSous(coordonnee) {
   return meilleur;
 }
 
+const kNomsGenres = { repere: 'Mark', route: 'Route', aire: 'Area' };
+
 carte.on('singleclick', (e) => {
   const f = tables && objetSous(e.coordinate);
   const el = $('bulle');
@@ -241,7 +245,10 @@ carte.on('singleclick', (e) => {
     el.hidden = true;
     return;
   }
-  const o = objet(tables, f.get('i'));
+  const i = f.get('i');
+  const { genre, champ } = tables.schema;
+  const g = tables.genres[i];
+  const s = (k) => chaine(tables, i, k);
   el.replaceChildren();
   const ligne = (etiquette, valeur) => {
     if (!valeur) return;
@@ -251,12 +258,11 @@ carte.on('singleclick', (e) => {
     div.append(b, document.createTextNode(valeur));
     el.append(div);
   };
-  const genre = { mark: 'Mark', route: 'Route', area: 'Area' }[o.kind];
-  ligne(genre, o.name ?? '(no name)');
-  ligne('Text', o.text);
-  ligne('Symbol', o.symbol);
-  if (o.kind !== 'mark') ligne('Colour', `${o.colour_word ?? '(none)'} ${o.colour}`);
-  ligne('Line', `${o.line} of the file`);
+  ligne(kNomsGenres[cleGenre(tables, g)], s(champ.nom) ?? '(no name)');
+  ligne('Text', s(champ.texte));
+  ligne('Symbol', s(champ.symbole));
+  if (g !== genre.repere) ligne('Colour', `${s(champ.mot_couleur) ?? '(none)'} ${s(champ.couleur)}`);
+  ligne('Line', `${tables.lignes[i]} of the file`);
   el.hidden = false;
   bulle.setPosition(e.coordinate);
 });
@@ -284,12 +290,20 @@ function pluriel(n, mot) {
   return `${n.toLocaleString('en')} ${mot}${n === 1 ? '' : 's'}`;
 }
 
+// What the page says of a file that is no route file, by the check's verdict.
+const kOuEst = 'The route file is the file named Ruter in the plotter program\u2019s folder.';
 const kNatures = {
-  vide: 'This file is empty: there is nothing to show.',
-  binaire:
-    'This is not a route file: it holds binary data, not text. The route file is the file named Ruter in the plotter program\u2019s folder.',
-  inconnu:
-    'This does not look like a route file: none of its lines is a route, a name, a text or a position. The route file is the file named Ruter in the plotter program\u2019s folder.',
+  vide: () => 'This file is empty: there is nothing to show.',
+  fin_texte: () => 'This file holds no route data before its end-of-text byte (Ctrl-Z), which starts it.',
+  binaire: (signature) =>
+    `This is not a route file: it holds binary data${signature ? ` (${signature})` : ''}, not text. ${kOuEst}`,
+  gpx: () => `This is a GPX file, not a route file. ${kOuEst}`,
+  kml: () => `This is a KML file, not a route file. ${kOuEst}`,
+  geojson: () => `This is a GeoJSON file, not a route file. ${kOuEst}`,
+  mif: () => 'This is a MIF file. The route file is the one without an extension, beside it: Ruter.',
+  mid: () => 'This is the MID file of a MIF pair. The route file is the one without an extension, beside it: Ruter.',
+  inconnu: () =>
+    `This does not look like a route file: none of its lines is a route, a name, a text or a position. ${kOuEst}`,
 };
 
 function resumer(t) {
@@ -322,7 +336,7 @@ lecteur.onmessage = ({ data }) => {
     $('progres').hidden = true;
     const t = data.tables;
     if (t.nature) {
-      erreur(kNatures[t.nature]);
+      erreur(kNatures[t.nature](t.signature));
       return;
     }
     tables = t;
@@ -380,27 +394,23 @@ function telecharger(nom, contenu, type) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
-// GPX and GeoJSON (RFC 7946) hold no position off the globe: as ruter2gis,
-// the page names the line that holds one instead.
-function surLeGlobe(format) {
-  const ligne = horsGlobe(tables);
+// GPX, GeoJSON (RFC 7946) and KML hold no position off the globe: as
+// ruter2gis, the page names the line that holds one instead.
+function sortie(format, extension, type, ecrire) {
+  const { nom, globe_seul: globeSeul } = tables.schema.formats[format];
+  const ligne = globeSeul && horsGlobe(tables);
   if (ligne) {
     throw new Error(
-      `Line ${ligne} holds a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which ${format} cannot hold.`,
+      `Line ${ligne} holds a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which ${nom} cannot hold.`,
     );
   }
+  return [`${base}.${extension}`, ecrire(tables), type];
 }
 
 const kFormats = {
-  geojson: () => {
-    surLeGlobe('GeoJSON (RFC 7946)');
-    return [`${base}.geojson`, geojson(tables), 'application/geo+json'];
-  },
-  kml: () => [`${base}.kml`, kml(tables), 'application/vnd.google-earth.kml+xml'],
-  gpx: () => {
-    surLeGlobe('GPX');
-    return [`${base}.gpx`, gpx(tables), 'application/gpx+xml'];
-  },
+  geojson: () => sortie('geojson', 'geojson', 'application/geo+json', geojson),
+  kml: () => sortie('kml', 'kml', 'application/vnd.google-earth.kml+xml', kml),
+  gpx: () => sortie('gpx', 'gpx', 'application/gpx+xml', gpx),
 };
 
 $('telechargements').addEventListener('click', (e) => {
@@ -419,16 +429,3 @@ $('telechargements').addEventListener('click', (e) => {
     message(x.message, true);
   }
 });
-
-// For the tests: where each object lies on the screen, and its colour.
-window.ruterEcran = () => {
-  const r = [];
-  source.forEachFeature((f) => {
-    const i = f.get('i');
-    const g = f.getGeometry();
-    const c = g.getType() === 'Polygon' ? g.getCoordinates()[0] : g.getType() === 'Point' ? [g.getCoordinates()] : g.getCoordinates();
-    const m = c.length > 1 ? [(c[0][0] + c[1][0]) / 2, (c[0][1] + c[1][1]) / 2] : c[0];
-    r.push({ kind: GENRES[tables.genres[i]], colour: hex(tables.couleurs[i]), pixel: carte.getPixelFromCoordinate(m) });
-  });
-  return r;
-};

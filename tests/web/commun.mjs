@@ -18,6 +18,7 @@ export const MODULE = chemin('RUTER_MODULE', 'build/web/ruter_module.js');
 export const PAGE = chemin('RUTER_PAGE', 'build/web/ruter2gis.html');
 export const DONNEES = join(racine, 'tests/data');
 export const EXEMPLE = join(racine, 'examples/Ruter');
+export const NATURES = join(racine, 'tests/natures');
 
 export const creerModule = () => createRequire(import.meta.url)(MODULE)();
 

@@ -7,7 +7,7 @@ import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import { CASE, RESOLUTION_FINE, eclaircir } from '../../web/eclaircir.mjs';
-import { lire, mifMid, objet } from '../../web/tables.mjs';
+import { champs, lire, mifMid, points } from '../../web/tables.mjs';
 import { DONNEES, EXEMPLE, GENERER, creerModule, dossier, memesObjets, parRuter2gis } from './commun.mjs';
 
 const M = await creerModule();
@@ -19,9 +19,15 @@ const kMauvais = Buffer.from(
     'Linjefarge Rod\nNavn Vide\ninf inf\n\nLinjefarge Svart\n3600 300\n3600 20000\n',
 );
 
+// The objects as the tests compare them: [kind, points, name, text, symbol,
+// colour, colour word], as GeoJSON names their fields.
 function objets(route) {
   const t = lire(M, route);
-  return { t, liste: Array.from(t.genres, (_, i) => Object.values(objet(t, i)).slice(0, 7)) };
+  const liste = Array.from(t.genres, (_, i) => {
+    const c = champs(t, i, 'geojson');
+    return [c.kind, points(t, i), ...[c.name, c.text, c.symbol, c.colour, c.colour_word].map((v) => v ?? null)];
+  });
+  return { t, liste };
 }
 
 test('the objects are those ruter2gis writes, and the lines left out those it warns of', () => {

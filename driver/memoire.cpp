@@ -1,4 +1,4 @@
-#include "output/memoire.hpp"
+#include "driver/memoire.hpp"
 
 #include <memory>
 

@@ -1,0 +1,158 @@
+#include "input/nature.hpp"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "input/lecteur.hpp"
+
+namespace ruter {
+
+namespace {
+
+struct Signature {
+    std::string_view octets;
+    const char* nom;
+};
+
+// Formats that a plotter's user may pick by mistake: pictures, archives
+// (a KMZ, an Office file), documents, programs, databases (a GeoPackage).
+constexpr Signature kSignatures[] = {
+    {"\x89PNG\r\n\x1a\n", "PNG"},
+    {"\xFF\xD8\xFF", "JPEG"},
+    {"GIF8", "GIF"},
+    {"PK\x03\x04", "ZIP"},
+    {"PK\x05\x06", "ZIP"},
+    {"\x1F\x8B", "gzip"},
+    {"7z\xBC\xAF\x27\x1C", "7-Zip"},
+    {"Rar!\x1A\x07", "RAR"},
+    {"%PDF-", "PDF"},
+    {"\x7F"
+     "ELF",
+     "ELF"},
+    {"MZ", "Windows program"},
+    {std::string_view("SQLite format 3\0", 16), "SQLite"},
+    {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "Office"},
+};
+
+bool commence(std::string_view s, std::string_view debut) {
+    return s.substr(0, debut.size()) == debut;
+}
+
+bool blanc(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A word that is a number as the reader reads one, whole: "3600.000", "-30",
+// but also "nan" or "1e400", which the reader then leaves out with a warning.
+bool nombre(Mot m) {
+    char mot[48];
+    if (m.empty() || m.size() >= sizeof mot) return false;
+    std::memcpy(mot, m.data(), m.size());
+    mot[m.size()] = '\0';
+    char* fin = nullptr;
+    std::strtod(mot, &fin);
+    return fin == mot + m.size();
+}
+
+// A line that route files have: a keyword, or a position as they write it.
+bool ligne_de_route(const TableMots& t) {
+    const Mot m = t.mot[0];
+    for (const Mot k :
+         {"Rute", "Rutetype", "Linjefarge", "Navn", "MTekst", "Plottsett", "Fikspos"}) {
+        if (m == k) return true;
+    }
+    return nombre(m) && nombre(mot_n(t, 1));
+}
+
+// A row of a MID file: fields that end with " ," or are a blank field.
+bool rangee_mid(Mot ligne) {
+    while (!ligne.empty() && blanc(ligne.back())) ligne.remove_suffix(1);
+    return ligne.find(" , ") != Mot::npos || ligne.ends_with(" ,") || ligne == "\" \" ,";
+}
+
+// A text of another format, told by what it starts with.
+Nature autre_format(std::string_view texte) {
+    std::size_t i = 0;
+    while (i < texte.size() && blanc(texte[i])) ++i;
+    const std::string_view t = texte.substr(i);
+    if (commence(t, "<")) {
+        if (t.find("<gpx") != std::string_view::npos) return Nature::gpx;
+        if (t.find("<kml") != std::string_view::npos) return Nature::kml;
+    } else if (commence(t, "{")) {
+        if (t.find("\"type\"") != std::string_view::npos) return Nature::geojson;
+    } else if (commence(t, "Version ") && t.find("\nColumns ") != std::string_view::npos) {
+        return Nature::mif;
+    }
+    return Nature::route;
+}
+
+}  // namespace
+
+Examen examiner(std::string_view debut) {
+    Examen e{Nature::route, nullptr, commence(debut, "\xEF\xBB\xBF") ? std::size_t{3} : 0};
+    for (const Signature& s : kSignatures) {
+        if (commence(debut, s.octets)) return {Nature::binaire, s.nom, 0};
+    }
+    std::size_t controles = 0;
+    for (const char o : debut) {
+        const auto c = static_cast<unsigned char>(o);
+        if ((c < 0x20 && c != 0 && c != '\r' && c != '\n' && c != '\t' && c != 0x1A) || c == 0x7F)
+            ++controles;
+    }
+    if (16 * controles > debut.size()) return {Nature::binaire, nullptr, 0};
+
+    std::string_view texte = debut.substr(e.bom);
+    const std::size_t ctrl_z = texte.find('\x1A');
+    const bool fin_texte = ctrl_z != std::string_view::npos;
+    texte = texte.substr(0, ctrl_z);
+    bool nuls = false, blancs = true;
+    for (const char c : texte) {
+        nuls |= c == '\0';
+        blancs &= blanc(c) || c == '\0';
+    }
+    if (blancs) {
+        e.nature = nuls ? Nature::binaire : fin_texte ? Nature::fin_texte : Nature::vide;
+        return e;
+    }
+    if (const Nature n = autre_format(texte); n != Nature::route) return {n, nullptr, e.bom};
+
+    // The last line may be cut where the check stops reading: its first words
+    // tell what it is all the same.
+    TableMots t;
+    bool mid = false, autre = false;
+    for (const char* p = texte.data(); p != texte.data() + texte.size();) {
+        p = decouper_ligne(t, p, texte.data() + texte.size(), true);
+        if (ligne_de_route(t)) return e;
+        if (t.ligne.find_first_not_of(" \t\r") == Mot::npos) continue;
+        (rangee_mid(t.ligne) ? mid : autre) = true;
+    }
+    e.nature = mid && !autre ? Nature::mid : Nature::inconnu;
+    return e;
+}
+
+std::string expliquer(const Examen& e) {
+    switch (e.nature) {
+    case Nature::route:
+        return "a route file";
+    case Nature::vide:
+        return "the file is empty: there is nothing to convert";
+    case Nature::fin_texte:
+        return "no route data before the end-of-text byte (Ctrl-Z) that starts the file";
+    case Nature::binaire:
+        if (e.signature == nullptr) return "not a route file: it holds binary data, not text";
+        return std::string("not a route file: it is binary data (") + e.signature + "), not text";
+    case Nature::gpx:
+        return "not a route file: this is a GPX file";
+    case Nature::kml:
+        return "not a route file: this is a KML file";
+    case Nature::geojson:
+        return "not a route file: this is a GeoJSON file";
+    case Nature::mif:
+        return "this is a MIF file; the route file is the one without an extension";
+    case Nature::mid:
+        return "this is the MID file of a MIF pair; the route file is the one without an extension";
+    case Nature::inconnu:
+        break;
+    }
+    return "not a route file: none of its lines is a route, a name, a text or a position";
+}
+
+}  // namespace ruter

@@ -1,0 +1,51 @@
+// Whether a file is a route file at all, from its first bytes: the one check
+// that ruter2gis and the page make before reading, with the same verdicts.
+// (ruter2mif converts whatever it is given.)
+//
+// The route file is text: a NUL only ends its line, and a Ctrl-Z ends the
+// text, which old DOS programs may have padded with more Ctrl-Z and NUL
+// bytes. So a file is binary when it starts with the signature of a known
+// binary format, or when more than one byte in sixteen is a control byte
+// other than NUL, CR, LF, tab and Ctrl-Z; the bytes after the end of the
+// text count too, so that binary data with an early Ctrl-Z is still binary.
+// A file may start with a UTF-8 byte order mark (a route file saved from an
+// editor): its names and texts are then UTF-8, not Windows-1252.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ruter {
+
+enum class Nature : unsigned char {
+    route,      // a route file
+    vide,       // no byte but blanks (spaces, tabs, line ends)
+    fin_texte,  // nothing but blanks before the Ctrl-Z that ends the text
+    binaire,    // binary data, not text
+    gpx,        // some other format of text that holds positions
+    kml,
+    geojson,
+    mif,
+    mid,
+    inconnu,  // a text with no line of a route file: no keyword, no position
+};
+
+struct Examen {
+    Nature nature;
+    const char* signature;  // the binary format that the signature names ("PNG"), or null
+    std::size_t bom;        // 3 when the file starts with a UTF-8 byte order mark, else 0
+};
+
+// How much of the start of a file the check reads.
+inline constexpr std::size_t kTailleExamen = std::size_t{64} << 10;
+
+// The verdict on a file whose first bytes are `debut` (kTailleExamen of
+// them, or all of a shorter file).
+Examen examiner(std::string_view debut);
+
+// What ruter2gis says of a file that is not a route file (not of
+// Nature::route), after "FILE: ".
+std::string expliquer(const Examen& e);
+
+}  // namespace ruter

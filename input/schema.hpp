@@ -1,0 +1,102 @@
+// What the objects of the route file are in every output that takes whole
+// objects (ruter2gis's datasets, the page's chart and downloads): the one
+// place for the names of the kinds and of the fields in each format, the
+// colours, the styles, and what each format cannot hold. gis/ writes from it;
+// the page's module hands it to JavaScript, which keeps no copy of it.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace ruter {
+
+enum Genre : unsigned char { kReperes, kRoutes, kAires, kGenres };
+
+// The value of the field "kind" of each kind, and the name of its layer; and
+// the name that the page's code knows it by.
+inline constexpr const char* kNomsGenres[kGenres] = {"mark", "route", "area"};
+inline constexpr const char* kNomsCouches[kGenres] = {"marks", "routes", "areas"};
+inline constexpr const char* kClesGenres[kGenres] = {"repere", "route", "aire"};
+
+// The fields of an object. The first kChaines are strings that the object
+// table holds for each object (input/objets.hpp), in this order; the kind is
+// told by kNomsGenres.
+enum Champ : unsigned char { kNom, kTexte, kSymbole, kCouleur, kMotCouleur, kGenre, kChamps };
+inline constexpr std::size_t kChaines = kGenre;
+inline constexpr const char* kClesChamps[kChamps] = {"nom",     "texte",       "symbole",
+                                                     "couleur", "mot_couleur", "genre"};
+
+// Whether objects of kind `g` have field `c`. In a format of one layer, where
+// the field "kind" tells the kinds apart, every object has every field.
+bool porte(Genre g, Champ c, bool une_couche);
+
+// The outputs, as far as they differ: any GIS format GDAL writes, and those
+// that have rules of their own.
+enum Format : unsigned char { kFormatGis, kFormatGeoJson, kFormatKml, kFormatGpx, kFormats };
+
+struct DescriptionFormat {
+    const char* cle;              // "gis", "geojson", "kml", "gpx"
+    const char* nom;              // as messages name it: "GPX"
+    const char* pilotes;          // the GDAL drivers that write it, separated by spaces
+    const char* champs[kChamps];  // the field names; null where it has no such field
+    bool une_couche;              // every kind in one layer, with the field "kind"
+    bool globe_seul;              // holds no position off the globe
+    bool aires_en_routes;         // no polygons: an area is a route around its ring
+};
+
+inline constexpr DescriptionFormat kFormatsObjets[kFormats] = {
+    {"gis",
+     "",
+     "",
+     {"name", "text", "symbol", "colour", "colour_word", "kind"},
+     false,
+     false,
+     false},
+    // RFC 7946: WGS 84 longitude and latitude, nothing beyond.
+    {"geojson",
+     "GeoJSON (RFC 7946)",
+     "GeoJSON",
+     {"name", "text", "symbol", "colour", "colour_word", "kind"},
+     true,
+     true,
+     false},
+    // The text is the balloon's <description>. GDAL's KML writers move a
+    // longitude beyond 180 degrees by 360, which would draw the position
+    // somewhere else: such a file is refused instead.
+    {"kml",
+     "KML",
+     "LIBKML KML",
+     {"name", "description", "symbol", "colour", "colour_word", nullptr},
+     false,
+     true,
+     false},
+    // Waypoints (name, desc, sym) and routes (name, desc); no colours.
+    {"gpx", "GPX", "GPX", {"name", "desc", "sym", nullptr, nullptr, nullptr}, false, true, true},
+};
+
+// The format of the GDAL driver `pilote`: one of its own, or kFormatGis.
+Format format_du_pilote(std::string_view pilote);
+
+// What a format that holds no position off the globe says of one.
+inline constexpr const char* kHorsGlobe =
+    "a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which %s "
+    "cannot hold";
+
+// The colour of a colour word, 0xRRGGBB, by exact, case-sensitive comparison
+// of the whole word: "Rod", "Gul", "Gronn", "Lilla", "Brun", "Svart". Any
+// other word, and none, gives black.
+int rgb(std::string_view mot);
+
+// "#RRGGBB" of a colour, at `out` (8 bytes, NUL included).
+void ecrire_hex(char* out, int rgb);
+
+// How objects are drawn wherever a format keeps a style (KML, the chart):
+// marks as a black circle, routes as lines of their colour, areas outlined
+// in their colour and filled with it, translucent, so that the chart or the
+// imagery below shows through.
+inline constexpr const char* kIconeRepere =
+    "http://maps.google.com/mapfiles/kml/shapes/placemark_circle.png";
+inline constexpr int kLargeurTrait = 2;    // pixels
+inline constexpr int kOpaciteAire = 0x59;  // of 255: 35 %
+
+}  // namespace ruter
