@@ -83,8 +83,8 @@ void ecrire_route(Sortie& f, const Sommets& s, bool areal, int color) {
         ecrire_nombre(f, static_cast<long long>(s.cpt));
     }
     fin_ligne(f);
-    // The vertices in single precision, as the plotter software keeps them;
-    // the area closed by its first vertex once more.
+    // The vertices in single precision, as the fixed layout has them
+    // (doc/ruter2mif.md); the area closed by its first vertex once more.
     const double* t = s.tab.get();
     const std::size_t ligne = 2 * kMaxFixe + 1 + f.fin.size();
     for (std::size_t i = 0; i < s.u + (areal ? 2 : 0); i += 2) {
