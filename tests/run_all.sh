@@ -22,6 +22,8 @@ if peut "release test suite, then the long tests" libgtest-dev "$gtest"; then
   peut "ruter2gis (in the suite)" libgdal-dev "test -x build/release/ruter2gis" || true
   peut "GDAL reading both programs' outputs (in the suite)" python3-gdal "/usr/bin/python3 -c 'import osgeo.ogr'" || true
   peut "QGIS drawing ruter2gis's GeoPackage (in the suite)" python3-qgis "/usr/bin/python3 -c 'import qgis.core'" || true
+  peut "route and area facts against GeographicLib (in the suite)" libgeographiclib-dev \
+    "test -f /usr/include/GeographicLib/Rhumb.hpp" || true
   ctest --preset release
   ctest --preset long
 fi

@@ -1,0 +1,277 @@
+#include "input/faits.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "output/nombres.hpp"
+
+namespace ruter {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegre = kPi / 180;
+constexpr double kA = 6378137.0;          // equatorial radius (m)
+constexpr double kF = 1 / 298.257223563;  // flattening
+constexpr double kE2 = kF * (2 - kF);     // eccentricity squared
+constexpr double kN = kF / (2 - kF);      // third flattening
+constexpr double kMille = 1852.0;         // the nautical mile (m)
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kE = std::sqrt(kE2);
+// q(sin φ), whose ratio to q(1) is the sine of the authalic latitude ξ.
+double q(double s) { return (1 - kE2) * (s / (1 - kE2 * s * s) + std::atanh(kE * s) / kE); }
+// The square of the authalic radius: the sphere of the ellipsoid's surface.
+const double kC2 = kA * kA * q(1) / 2;
+
+// The meridian arc from the equator, M(φ) = kB (φ + sum of kBeta[k-1]
+// sin 2kφ): Helmert's series in n, whose terms left out are below 1e-7 m.
+constexpr double kN2 = kN * kN, kN3 = kN2 * kN, kN4 = kN2 * kN2;
+constexpr double kB = kA / (1 + kN) * (1 + kN2 / 4 + kN4 / 64);
+constexpr double kBeta[] = {-3 * kN / 2 + 9 * kN3 / 16, 15 * kN2 / 16 - 15 * kN4 / 32,
+                            -35 * kN3 / 48, 315 * kN4 / 512};
+
+// The area under a rhumb line is c^2 times the integral of sin ξ dλ, and
+// along it dλ is proportional to dψ (ψ the isometric latitude). The integral
+// of sin ξ dψ is ln cosh ψ, the sphere's, plus a function of φ whose
+// derivative, dψ/dφ (sin ξ - tanh ψ), is odd and of period π: it is
+// G(φ) = sum of kR[k-1] cos 2kφ. These are its Fourier coefficients for
+// WGS 84, computed with 50 digits from 128 samples of that derivative; they
+// shrink as (1.33 n)^k and those left out are below 2e-19.
+constexpr double kR[] = {-5.583600985106159999e-4,  1.499790265902459451e-6,
+                         -3.716766169574281695e-9,  8.837217682878276205e-12,
+                         -2.051950721263713471e-14, 4.697677783782073570e-17};
+
+// The sine and cosine of `x` degrees, reduced exactly to an eighth of a turn
+// first, so that 90 degrees has a cosine of exactly 0.
+void sincosd(double x, double& s, double& c) {
+    int quart = 0;
+    const double r = std::remquo(x, 90.0, &quart) * kDegre;
+    const double sr = std::sin(r), cr = std::cos(r), t[4] = {sr, cr, -sr, -cr};
+    s = t[quart & 3];
+    c = t[(quart + 1) & 3];
+}
+
+// lon2 - lon1 reduced to [-180, 180] without rounding it first: the sum of
+// the reduced longitudes is split into its rounded value and its error, so
+// that exactly opposite longitudes are told from nearly opposite ones. At
+// exactly 0 or 180 apart, the sign is that of lon2 - lon1.
+double ecart_longitude(double lon1, double lon2) {
+    const auto somme = [](double u, double v, double& e) {
+        const double s = u + v, up = s - v, vpp = s - up;
+        e = (u - up) + (v - vpp);
+        return s;
+    };
+    double e = 0;
+    double d = somme(std::remainder(-lon1, 360.0), std::remainder(lon2, 360.0), e);
+    d = somme(std::remainder(d, 360.0), e, e);
+    if (d == 0 || std::fabs(d) == 180) d = std::copysign(d, e == 0 ? lon2 - lon1 : -e);
+    return d;
+}
+
+struct Latitude {
+    double s, c;  // sine and cosine
+};
+
+Latitude latitude(double lat) {
+    Latitude l;
+    sincosd(lat, l.s, l.c);
+    return l;
+}
+
+// The isometric latitude ψ, infinite at a pole.
+double isometrique(Latitude l) {
+    return l.c == 0 ? std::copysign(INFINITY, l.s)
+                    : std::asinh(l.s / l.c) - kE * std::atanh(kE * l.s);
+}
+
+// From a point 1 to a point 2 whose latitudes are within 90 degrees.
+struct Ecart {
+    Latitude l1, l2;
+    double lon;     // difference of longitude, degrees
+    double phi;     // φ2 - φ1, radians
+    double psi;     // ψ2 - ψ1, 0 only when φ2 = φ1
+    double arc;     // M(φ2) - M(φ1), metres
+    double ss, cs;  // sine and cosine of σ = φ2 + φ1
+    double sp, cp;  // sine and cosine of φ2 - φ1
+};
+
+// The sum of a[k-1] cos kσ sin k(φ2 - φ1), or with sin kσ, for k = 1 to n:
+// the multiples of the angles by complex products, which keep sin k(φ2 - φ1)
+// accurate however small it is.
+double serie(const double* a, int n, const Ecart& e, bool sinus) {
+    double ss = e.ss, cs = e.cs, sp = e.sp, cp = e.cp, r = 0;
+    for (int k = 0; k < n; ++k) {
+        r += a[k] * (sinus ? ss : cs) * sp;
+        const double c = cs * e.cs - ss * e.ss, d = cp * e.cp - sp * e.sp;
+        ss = ss * e.cs + cs * e.ss;
+        sp = sp * e.cp + cp * e.sp;
+        cs = c;
+        cp = d;
+    }
+    return r;
+}
+
+// Each difference is written as a product that stays accurate as the two
+// ends come together:
+//   asinh(tan φ2) - asinh(tan φ1) = asinh((sin φ2 - sin φ1) / (cos φ1 cos φ2)),
+//   atanh(x) - atanh(y) = atanh((x - y) / (1 - xy)),
+//   sin φ2 - sin φ1 = 2 cos(σ / 2) sin((φ2 - φ1) / 2),
+//   sin 2kφ2 - sin 2kφ1 = 2 cos kσ sin k(φ2 - φ1).
+Ecart ecart(double lon1, double lat1, double lon2, double lat2) {
+    Ecart e;
+    e.l1 = latitude(lat1);
+    e.l2 = latitude(lat2);
+    e.lon = ecart_longitude(lon1, lon2);
+    const double dlat = lat2 - lat1;
+    double sd, cd, sm, cm;  // of half the difference and half the sum
+    sincosd(dlat / 2, sd, cd);
+    sincosd((lat1 + lat2) / 2, sm, cm);
+    e.phi = dlat * kDegre;
+    e.ss = 2 * sm * cm, e.cs = (cm - sm) * (cm + sm);
+    e.sp = 2 * sd * cd, e.cp = (cd - sd) * (cd + sd);
+    if (dlat == 0) {
+        e.psi = 0;
+    } else if (e.l1.c == 0 || e.l2.c == 0) {
+        e.psi = isometrique(e.l2) - isometrique(e.l1);
+    } else {
+        const double ds = 2 * cm * sd;  // sin φ2 - sin φ1
+        e.psi = std::asinh(ds / (e.l1.c * e.l2.c)) -
+                kE * std::atanh(kE * ds / (1 - kE2 * e.l1.s * e.l2.s));
+    }
+    e.arc = kB * (e.phi + 2 * serie(kBeta, 4, e, false));
+    return e;
+}
+
+bool sur_le_globe(double lat1, double lat2) {
+    return std::fabs(lat1) <= 90 && std::fabs(lat2) <= 90;  // also false for NaN
+}
+
+// ln cosh ψ, for large ψ too.
+double ln_cosh(double psi) {
+    const double x = std::fabs(psi);
+    return x + std::log1p(std::exp(-2 * x)) - std::log(2.0);
+}
+
+// The mean of sin ξ over ψ along the edge: its area is c^2 times the
+// difference of longitude (radians) times this mean.
+double sin_xi_moyen(const Ecart& e) {
+    if (e.psi == 0) return q(e.l1.s) / q(1);
+    const double psi1 = isometrique(e.l1), psi2 = isometrique(e.l2);
+    if (std::isinf(e.psi)) {  // an end at a pole, where the mean tends to its sine
+        const auto pole = [](double psi) { return std::isinf(psi) ? std::copysign(1.0, psi) : 0; };
+        return pole(psi1) + pole(psi2);
+    }
+    // ln cosh ψ2 - ln cosh ψ1 = ln(1 + 2 sinh((ψ1 + ψ2) / 2) sinh(Δψ / 2) / cosh ψ1),
+    // accurate as long as the ratio of the cosh is not far from 1.
+    const double x = 2 * std::sinh((psi1 + psi2) / 2) * std::sinh(e.psi / 2) / std::cosh(psi1);
+    const double s = std::fabs(x) < 0.5 ? std::log1p(x) : ln_cosh(psi2) - ln_cosh(psi1);
+    return (s - 2 * serie(kR, 6, e, true)) / e.psi;
+}
+
+constexpr std::uint64_t kPuissances10[] = {1,      10,      100,      1000,      10000,
+                                           100000, 1000000, 10000000, 100000000, 1000000000};
+
+// `chiffres`: the least number of digits of the degrees; `hemispheres`: the
+// letters of positive and negative values.
+char* ecrire_position(char* out, double degres, int decimales, std::size_t chiffres,
+                      const char* hemispheres) {
+    if (!std::isfinite(degres)) return ecrire_fixe(out, degres);
+    decimales = decimales < 0 ? 0 : decimales > kMaxDecimales ? kMaxDecimales : decimales;
+    const std::uint64_t puissance = kPuissances10[decimales], tour = 60 * puissance;
+    const double v = std::fabs(degres);
+    double entier = std::floor(v);
+    // v - entier is exact, and tour is below 2^36: one rounding before nearbyint.
+    auto unites =
+        static_cast<std::uint64_t>(std::nearbyint((v - entier) * static_cast<double>(tour)));
+    if (unites >= tour) {
+        unites -= tour;
+        entier += 1;
+    }
+    char t[kMaxFixe];
+    const auto n = static_cast<std::size_t>(ecrire_fixe(t, entier) - t) - 7;  // less ".000000"
+    for (std::size_t k = n; k < chiffres; ++k) *out++ = '0';
+    std::memcpy(out, t, n);
+    out += n;
+    std::memcpy(out, "\xC2\xB0", 2);  // °
+    out += 2;
+    const std::uint64_t minutes = unites / puissance;
+    *out++ = static_cast<char>('0' + minutes / 10);
+    *out++ = static_cast<char>('0' + minutes % 10);
+    if (decimales > 0) {
+        *out++ = '.';
+        std::uint64_t reste = unites % puissance;
+        for (int k = decimales; k-- > 0; reste /= 10) out[k] = static_cast<char>('0' + reste % 10);
+        out += decimales;
+    }
+    std::memcpy(out, "\xE2\x80\xB2 ", 4);  // ′ and a space
+    out += 4;
+    *out++ = hemispheres[degres < 0 && (entier != 0 || unites != 0)];
+    return out;
+}
+
+}  // namespace
+
+Troncon troncon(double lon1, double lat1, double lon2, double lat2) {
+    if (!sur_le_globe(lat1, lat2)) return {kNaN, kNaN};
+    const Ecart e = ecart(lon1, lat1, lon2, lat2);
+    // Along the leg, distance = Δarc / cos(course) and tan(course) = Δλ / Δψ;
+    // Δarc / Δψ tends to the parallel's radius as the leg turns east or west,
+    // and to 0 as it ends at a pole.
+    const double rayon =
+        e.psi == 0 ? kA * e.l1.c / std::sqrt(1 - kE2 * e.l1.s * e.l1.s) : e.arc / e.psi;
+    const double distance = std::hypot(e.arc, e.lon * kDegre * rayon);
+    if (distance == 0) return {0, 0};
+    double cap = std::atan2(e.lon * kDegre, e.psi) / kDegre;
+    if (cap < 0) cap += 360;
+    if (cap >= 360) cap -= 360;  // -1e-15 + 360 rounds to 360
+    return {cap, distance / kMille};
+}
+
+double longueur(const double* xy, std::size_t n) {
+    double l = 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        l += troncon(xy[2 * i - 2], xy[2 * i - 1], xy[2 * i], xy[2 * i + 1]).distance;
+    }
+    return l;
+}
+
+// Around the ring, c^2 times the sum of each edge's Δλ times its mean sin ξ
+// is the surface between the ring and the equator, counted positive where
+// the ring turns counter-clockwise. A ring around a pole turns by 360
+// degrees of longitude; half the globe's surface then makes it the surface
+// on the pole's side. Reduced to half the globe, this is the smaller part.
+double surface(const double* xy, std::size_t n) {
+    if (n < 3) return 0;
+    double somme = 0, tour = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t j = i + 1 == n ? 0 : i + 1;
+        if (!sur_le_globe(xy[2 * i + 1], xy[2 * j + 1])) return kNaN;
+        const Ecart e = ecart(xy[2 * i], xy[2 * i + 1], xy[2 * j], xy[2 * j + 1]);
+        somme += e.lon * kDegre * sin_xi_moyen(e);
+        tour += e.lon;
+    }
+    const double globe = 4 * kPi * kC2;
+    double s = kC2 * somme;
+    if (std::fmod(std::fabs(std::nearbyint(tour / 360)), 2.0) == 1) s += globe / 2;
+    return std::fabs(std::remainder(s, globe)) / (kMille * kMille);
+}
+
+char* ecrire_latitude(char* out, double degres, int decimales) {
+    return ecrire_position(out, degres, decimales, 2, "NS");
+}
+
+char* ecrire_longitude(char* out, double degres, int decimales) {
+    return ecrire_position(out, degres, decimales, 3, "EW");
+}
+
+int decimales_mot(Mot mot) {
+    const std::size_t point = mot.find('.');
+    if (point == Mot::npos) return 0;
+    int n = 0;
+    for (std::size_t i = point + 1; i < mot.size() && mot[i] >= '0' && mot[i] <= '9'; ++i) ++n;
+    return n;
+}
+
+}  // namespace ruter
