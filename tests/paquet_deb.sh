@@ -17,7 +17,7 @@ debs=("${debs[@]/%/_${version}_amd64.deb}")
 for p in "${programmes[@]}"; do
   dpkg-deb -c "build/release/${p}_${version}_amd64.deb" | grep -q " \./usr/share/man/man1/$p\.1$"
 done
-! dpkg-deb -f "${debs[0]}" Depends | grep -q gdal  # ruter2mif needs no GDAL
+! dpkg-deb -f "${debs[0]}" Depends | grep -q gdal || exit 1 # ruter2mif needs no GDAL
 installes=$(dpkg-query -W -f='${Status}\n' "${programmes[@]}" 2>/dev/null | grep -c "ok installed" || true)
 if [[ $EUID -ne 0 || $installes != 0 ]]; then
   echo "-- ${debs[*]} built; SKIPPED installing them: not root, or already installed"
