@@ -7,16 +7,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/CMakeCache.txt)
 programmes=(ruter2mif)
 [[ -x build/release/ruter2gis ]] && programmes+=(ruter2gis)
 rm -f build/release/ruter2*.deb
 (cd build/release && cpack -G DEB)
 debs=("${programmes[@]/#/build/release/}")
-debs=("${debs[@]/%/_1.0.0_amd64.deb}")
+debs=("${debs[@]/%/_${version}_amd64.deb}")
 for p in "${programmes[@]}"; do
-  dpkg-deb -c "build/release/${p}_1.0.0_amd64.deb" | grep -q " \./usr/share/man/man1/$p\.1$"
+  dpkg-deb -c "build/release/${p}_${version}_amd64.deb" | grep -q " \./usr/share/man/man1/$p\.1$"
 done
-! dpkg-deb -f "${debs[0]}" Depends | grep -q gdal  # ruter2mif needs no GDAL
+! dpkg-deb -f "${debs[0]}" Depends | grep -q gdal || exit 1 # ruter2mif needs no GDAL
 installes=$(dpkg-query -W -f='${Status}\n' "${programmes[@]}" 2>/dev/null | grep -c "ok installed" || true)
 if [[ $EUID -ne 0 || $installes != 0 ]]; then
   echo "-- ${debs[*]} built; SKIPPED installing them: not root, or already installed"
@@ -33,7 +34,7 @@ for p in "${programmes[@]}"; do
   [[ "$(command -v "$p")" == /usr/bin/$p ]]
   (cd "$travail/paquet" && "$p")
   # The page as packaged: minimal systems leave /usr/share/man out.
-  dpkg-deb -x "build/release/${p}_1.0.0_amd64.deb" "$travail/deb"
+  dpkg-deb -x "build/release/${p}_${version}_amd64.deb" "$travail/deb"
   LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$travail/deb/usr/share/man/man1/$p.1" \
     >"$travail/page" 2>"$travail/erreurs"
   if [[ -s "$travail/erreurs" ]]; then cat "$travail/erreurs" >&2; exit 1; fi

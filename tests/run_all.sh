@@ -24,6 +24,7 @@ if peut "release test suite, then the long tests" libgtest-dev "$gtest"; then
   peut "QGIS drawing ruter2gis's GeoPackage (in the suite)" python3-qgis "/usr/bin/python3 -c 'import qgis.core'" || true
   peut "route and area facts against GeographicLib (in the suite)" libgeographiclib-dev \
     "test -f /usr/include/GeographicLib/Rhumb.hpp" || true
+  peut "the release workflow against the README (in the suite)" python3-yaml "/usr/bin/python3 -c 'import yaml'" || true
   ctest --preset release
   ctest --preset long
 fi
@@ -46,6 +47,15 @@ fi
 if peut "Debian package: build, install, convert the example, remove" "dpkg-dev file man-db" \
   "command -v dpkg-shlibdeps && command -v file && command -v man"; then
   bash tests/paquet_deb.sh
+fi
+
+# The release: tools/dist.sh in two clean clones of HEAD, and its files.
+if peut "the release (tools/dist.sh) twice, its files the same bytes, each tried" \
+  "git emscripten nodejs npm chromium g++-mingw-w64-x86-64 wine wine64 libgdal-dev dpkg-dev file" \
+  "command -v git && command -v emcc && command -v node && command -v npm && test -x /usr/bin/chromium &&
+   command -v x86_64-w64-mingw32-g++ && command -v wine && command -v gdal-config && command -v dpkg-shlibdeps &&
+   command -v file"; then
+  bash tests/dist.sh
 fi
 
 echo "== benchmark tools: smoke run on a 2 MB route file (the real benchmark is bash bench/run.sh)"

@@ -1,30 +1,37 @@
 // Builds the page: one HTML file with everything in it, which works opened
 // from the disk (file://) as well as served.
 //
-//   node web/construire.mjs RUTER_MODULE.js OUTPUT.html
+//   node web/construire.mjs RUTER_MODULE.js OUTPUT.html VERSION
 //
 // esbuild bundles the Web Worker (the reader, its WebAssembly inlined as
 // base64 by emscripten) into one script, then the page with OpenLayers and
-// that script as a string, from which the page starts its worker.
+// that script as a string, from which the page starts its worker. VERSION,
+// the project's (CMake passes it), is in the page's footer and, as the
+// constant VERSION, in both scripts. The paths esbuild writes are relative
+// to the project's folder, so that a build of the same sources anywhere
+// gives the same file.
 import { readFile, writeFile } from 'node:fs/promises';
-import { dirname, join } from 'node:path';
+import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import * as esbuild from 'esbuild';
 
 const ici = dirname(fileURLToPath(import.meta.url));
-const [module, sortie] = process.argv.slice(2);
-if (!module || !sortie) {
-  console.error('usage: node web/construire.mjs RUTER_MODULE.js OUTPUT.html');
+const [module, sortie, version] = process.argv.slice(2);
+if (!module || !sortie || !/^\d+\.\d+\.\d+$/.test(version ?? '')) {
+  console.error('usage: node web/construire.mjs RUTER_MODULE.js OUTPUT.html VERSION');
   process.exit(2);
 }
 
-const commun = { bundle: true, write: false, minify: true, target: 'es2020', logLevel: 'warning' };
+const commun = {
+  bundle: true, write: false, minify: true, target: 'es2020', logLevel: 'warning',
+  absWorkingDir: join(ici, '..'), define: { VERSION: JSON.stringify(version) },
+};
 const lecteur = await esbuild.build({
   ...commun,
   entryPoints: [join(ici, 'lecteur.mjs')],
   format: 'iife',
   platform: 'browser',
-  alias: { 'ruter-module': module },
+  alias: { 'ruter-module': resolve(module) },
   external: ['fs', 'path'], // only in the module's Node.js branch
 });
 const page = await esbuild.build({
@@ -32,7 +39,7 @@ const page = await esbuild.build({
   entryPoints: [join(ici, 'page.mjs')],
   format: 'iife',
   outdir: 'page',
-  define: { LECTEUR_SOURCE: JSON.stringify(lecteur.outputFiles[0].text) },
+  define: { ...commun.define, LECTEUR_SOURCE: JSON.stringify(lecteur.outputFiles[0].text) },
 });
 const js = page.outputFiles.find((f) => f.path.endsWith('.js')).text;
 const css = page.outputFiles.find((f) => f.path.endsWith('.css')).text;
@@ -40,6 +47,7 @@ const css = page.outputFiles.find((f) => f.path.endsWith('.css')).text;
 if (/<\/script/i.test(js) || /<\/style/i.test(css)) throw new Error('a script or style closes its element');
 const modele = await readFile(join(ici, 'index.html'), 'utf8');
 const html = modele
+  .replace('<!--version-->', version)
   .replace('<!--style-->', () => `<style>${css}</style>`)
   .replace('<!--script-->', () => `<script>${js}</script>`);
 await writeFile(sortie, html);
