@@ -1,7 +1,11 @@
-// The downloads: the objects of the tables written by OpenLayers' own
-// writers as GeoJSON (RFC 7946), KML and GPX, with the fields that the
-// schema gives each format, as ruter2gis writes them. Coordinates stay the
-// reader's doubles, in degrees.
+// The downloads, made in the Web Worker: the objects of the tables written by
+// OpenLayers' own writers as GeoJSON (RFC 7946), KML and GPX, with the fields
+// and rules that the schema gives each format, as ruter2gis writes them.
+// Coordinates stay the reader's doubles, in degrees. The objects are written
+// in slices, so that the page can show how far the work is.
+//
+// `choix`: the kinds to write (genres[g] true), and whether to leave out the
+// objects that hold a position off the globe (omettre).
 import Feature from 'ol/Feature.js';
 import GPX from 'ol/format/GPX.js';
 import GeoJSON from 'ol/format/GeoJSON.js';
@@ -13,69 +17,155 @@ import Fill from 'ol/style/Fill.js';
 import Icon from 'ol/style/Icon.js';
 import Stroke from 'ol/style/Stroke.js';
 import Style from 'ol/style/Style.js';
-import { champs, chaine, points } from './tables.mjs';
+import { createElementNS, getDocument, getXMLSerializer } from 'ol/xml.js';
+import { champs, chaine } from './tables.mjs';
 
-// Every object as a feature in longitude and latitude, with its fields in
-// `format`: a point, a line, or a polygon (a line where the format has no
-// polygons). `style(feature, i)` may style it.
-function entites(t, format, style = () => {}) {
-  const { formats, genre } = t.schema;
+/* global VERSION */
+// The build gives the version; Node's tests run without it.
+const kVersion = typeof VERSION === 'undefined' ? '' : VERSION;
+
+const kTranche = 2000; // objects written at a time
+
+// The objects to write, kind by kind in the order of `genres` (each kind in
+// the file's order): their indexes.
+function aEcrire(t, genres, choix) {
   const liste = [];
-  for (let i = 0; i < t.genres.length; ++i) {
-    const p = points(t, i);
-    const g = t.genres[i];
-    const geometrie =
-      g === genre.repere
-        ? new Point(p[0])
-        : g === genre.aire && !formats[format].aires_en_routes
-          ? new Polygon([p])
-          : new LineString(p);
-    const e = new Feature(geometrie);
-    e.setProperties(champs(t, i, format));
-    style(e, i);
-    liste.push(e);
+  for (const g of genres) {
+    if (!choix.genres[g]) continue;
+    for (let i = 0; i < t.genres.length; ++i) {
+      if (t.genres[i] === g && !(choix.omettre && t.horsGlobe[i])) liste.push(i);
+    }
   }
   return liste;
 }
 
-export function geojson(t) {
-  // RFC 7946: no crs member, outer rings counter-clockwise.
-  return new GeoJSON().writeFeatures(entites(t, 'geojson'), { rightHanded: true });
+// Object i as a feature in longitude and latitude, with its fields in
+// `format`: a point, a line, or a polygon (a line where the format has no
+// polygons).
+function entite(t, i, format) {
+  const { formats, genre } = t.schema;
+  const plat = Array.from(t.xy.subarray(2 * t.debuts[i], 2 * t.debuts[i + 1]));
+  const g = t.genres[i];
+  const geometrie =
+    g === genre.repere
+      ? new Point(plat)
+      : g === genre.aire && !formats[format].aires_en_routes
+        ? new Polygon(plat, 'XY', [plat.length])
+        : new LineString(plat, 'XY');
+  const e = new Feature(geometrie);
+  e.setProperties(champs(t, i, format), true);
+  return e;
+}
+
+// Writes the objects `liste` slice by slice with ecrire(features), telling
+// progres(fraction done).
+function parTranches(liste, ecrire, progres) {
+  for (let k = 0; k < liste.length; k += kTranche) {
+    ecrire(liste.slice(k, k + kTranche));
+    progres(Math.min(1, (k + kTranche) / liste.length));
+  }
+}
+
+export function geojson(t, choix, progres) {
+  const { genre } = t.schema;
+  const liste = aEcrire(t, [genre.repere, genre.route, genre.aire], choix);
+  const ecrivain = new GeoJSON();
+  const objets = [];
+  parTranches(
+    liste,
+    // RFC 7946: no crs member, outer rings counter-clockwise.
+    (tranche) => objets.push(...ecrivain.writeFeaturesObject(tranche.map((i) => entite(t, i, 'geojson')), { rightHanded: true }).features),
+    progres,
+  );
+  return JSON.stringify({ type: 'FeatureCollection', features: objets });
+}
+
+// GPX 1.1: the declaration, the metadata with the file's name, a creator
+// naming this program and its version, then all the waypoints (marks) and
+// all the routes (routes and areas), as the schema's order asks.
+export function gpx(t, choix, progres, nom) {
+  const { genre } = t.schema;
+  const liste = aEcrire(t, [genre.repere, genre.route, genre.aire], choix);
+  const ecrivain = new GPX();
+  let racine = null;
+  parTranches(
+    liste,
+    (tranche) => {
+      const noeud = ecrivain.writeFeaturesNode(tranche.map((i) => entite(t, i, 'gpx')));
+      if (!racine) racine = noeud;
+      else for (const n of Array.from(noeud.childNodes)) racine.appendChild(n);
+    },
+    progres,
+  );
+  racine ??= ecrivain.writeFeaturesNode([]);
+  racine.setAttribute('creator', `ruter2gis ${kVersion}`.trim());
+  const metadata = createElementNS(racine.namespaceURI, 'metadata');
+  const nomFichier = createElementNS(racine.namespaceURI, 'name');
+  nomFichier.appendChild(getDocument().createTextNode(nom));
+  metadata.appendChild(nomFichier);
+  racine.insertBefore(metadata, racine.firstChild);
+  return `<?xml version="1.0" encoding="UTF-8"?>\n${getXMLSerializer().serializeToString(racine)}`;
 }
 
 // KML as ruter2gis writes it: a folder (a Document) for each kind, named
-// after its layer, marks as black circles, routes in their colour, areas
+// after its layer; marks as black circles, routes in their colour, areas
 // outlined in theirs and filled with it, translucent.
-export function kml(t) {
+export function kml(t, choix, progres) {
   const { style, genre, champ, couches } = t.schema;
-  const repere = new Style({ image: new Icon({ src: style.icone, color: '#000000' }) });
-  const liste = entites(t, 'kml', (e, i) => {
+  // KML's icons are twice the size OpenLayers draws them: half the scale is KML's 1.
+  const repere = new Style({ image: new Icon({ src: style.icone, color: '#000000', scale: 0.5 }) });
+  const styler = (e, i) => {
     if (t.genres[i] === genre.repere) return e.setStyle(repere);
-    const rgb = [(t.couleurs[i] >> 16) & 255, (t.couleurs[i] >> 8) & 255, t.couleurs[i] & 255];
+    const couleur = t.couleurs[i];
     e.setStyle(
       new Style({
         stroke: new Stroke({ color: chaine(t, i, champ.couleur), width: style.trait }),
-        fill: t.genres[i] === genre.aire ? new Fill({ color: [...rgb, style.opacite_aire] }) : undefined,
+        fill: t.genres[i] === genre.aire ? new Fill({ color: rgba(couleur, style.opacite_aire) }) : undefined,
       }),
     );
-  });
-  const kml = new KML({ writeStyles: true }).writeFeaturesNode(liste);
-  const racine = kml.firstElementChild;
-  const placemarks = Array.from(racine.childNodes);
-  const dossiers = couches.map((nom) => {
-    const d = kml.ownerDocument.createElementNS(kml.namespaceURI, 'Document');
-    d.setAttribute('id', nom);
-    const n = kml.ownerDocument.createElementNS(kml.namespaceURI, 'name');
-    n.textContent = nom;
-    d.appendChild(n);
-    return d;
-  });
-  placemarks.forEach((p, i) => dossiers[t.genres[i]].appendChild(p));
-  for (const d of dossiers) if (d.childNodes.length > 1) racine.appendChild(d);
-  return new XMLSerializer().serializeToString(kml);
+  };
+  const ecrivain = new KML({ writeStyles: true });
+  let racine = null;
+  let documentKml = null;
+  for (const g of [genre.repere, genre.route, genre.aire]) {
+    const liste = aEcrire(t, [g], choix);
+    if (liste.length === 0) continue;
+    const ns = racine?.namespaceURI;
+    const dossier = ns ? createElementNS(ns, 'Document') : null;
+    let dossierCourant = dossier;
+    parTranches(
+      liste,
+      (tranche) => {
+        const noeud = ecrivain.writeFeaturesNode(
+          tranche.map((i) => {
+            const e = entite(t, i, 'kml');
+            styler(e, i);
+            return e;
+          }),
+        );
+        // A Document of placemarks, or one Placemark alone.
+        const premier = noeud.firstChild;
+        const placemarks = premier.localName === 'Document' ? Array.from(premier.childNodes) : [premier];
+        if (!racine) {
+          racine = noeud;
+          if (premier.parentNode === racine) racine.removeChild(premier);
+          documentKml = racine.appendChild(createElementNS(racine.namespaceURI, 'Document'));
+        }
+        if (!dossierCourant) dossierCourant = createElementNS(racine.namespaceURI, 'Document');
+        for (const p of placemarks) dossierCourant.appendChild(p);
+      },
+      progres,
+    );
+    dossierCourant.setAttribute('id', couches[g]);
+    const nom = createElementNS(racine.namespaceURI, 'name');
+    nom.appendChild(getDocument().createTextNode(couches[g]));
+    dossierCourant.insertBefore(nom, dossierCourant.firstChild);
+    documentKml.appendChild(dossierCourant);
+  }
+  racine ??= ecrivain.writeFeaturesNode([]);
+  return `<?xml version="1.0" encoding="UTF-8"?>\n${getXMLSerializer().serializeToString(racine)}`;
 }
 
-// GPX holds no position off the globe: the caller checks horsGlobe first.
-export function gpx(t) {
-  return new GPX().writeFeatures(entites(t, 'gpx'));
+function rgba(couleur, alpha) {
+  return [(couleur >> 16) & 255, (couleur >> 8) & 255, couleur & 255, alpha];
 }

@@ -1,16 +1,49 @@
-// The page's Web Worker: reads the route file with the WebAssembly reader,
-// away from the page's thread, and reports its progress.
+// The page's Web Worker: reads the route file with the WebAssembly reader and
+// makes the downloads, away from the page's thread, telling how far it is.
+// The page starts a new one for each file, so that the memory of a large
+// file is given back with the worker.
 //
-// Messages in: {quoi: 'lire', fichier: File} and {quoi: 'mif', crlf}.
-// Messages out: {quoi: 'progres', lu, total}, {quoi: 'tables', tables},
-// {quoi: 'mif', mif, mid} (Blobs) and {quoi: 'erreur', message}.
+// Messages in:
+//   {quoi: 'lire', fichier: File}
+//   {quoi: 'telecharger', format: 'geojson' | 'kml' | 'gpx' | 'mif', nom, crlf, choix}
+// Messages out:
+//   {quoi: 'progres', lu, total}                      while reading
+//   {quoi: 'tables', tables}                          the file read (or its verdict)
+//   {quoi: 'avance', format, fraction}                while making a download
+//   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
+//   {quoi: 'erreur', message, format?}
 import creerModule from 'ruter-module';
-import { lire, mifMid } from './tables.mjs';
+import { geojson, gpx, kml } from './formats.mjs';
+import { lire, mifMid, tables } from './tables.mjs';
+import { installer } from './xml.mjs';
+
+installer();
 
 let module = null;
 
 function envoyer(message, transferts = []) {
   self.postMessage(message, transferts);
+}
+
+const kEcrivains = {
+  geojson: [geojson, 'application/geo+json'],
+  kml: [kml, 'application/vnd.google-earth.kml+xml'],
+  gpx: [gpx, 'application/gpx+xml'],
+};
+
+function telecharger({ format, nom, crlf, choix }) {
+  const avance = (fraction) => envoyer({ quoi: 'avance', format, fraction });
+  if (format === 'mif') {
+    // Blobs, which the page downloads as they are: the one copy made.
+    const { mif, mid } = mifMid(module, crlf);
+    return [
+      { nom: `${nom}.mif`, blob: new Blob([mif], { type: 'application/octet-stream' }) },
+      { nom: `${nom}.mid`, blob: new Blob([mid], { type: 'application/octet-stream' }) },
+    ];
+  }
+  const [ecrire, type] = kEcrivains[format];
+  const texte = ecrire(tables(module), choix, avance, nom);
+  return [{ nom: `${nom}.${format}`, blob: new Blob([texte], { type }) }];
 }
 
 self.onmessage = async ({ data }) => {
@@ -21,14 +54,12 @@ self.onmessage = async ({ data }) => {
       const t = lire(module, donnees, (lu, total) => envoyer({ quoi: 'progres', lu, total }));
       const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
       envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
-    } else if (data.quoi === 'mif') {
-      // Blobs, which the page downloads as they are: the one copy made.
-      const { mif, mid } = mifMid(module, data.crlf);
-      envoyer({ quoi: 'mif', mif: new Blob([mif]), mid: new Blob([mid]) });
+    } else if (data.quoi === 'telecharger') {
+      envoyer({ quoi: 'fichiers', format: data.format, fichiers: telecharger(data) });
     }
   } catch (e) {
     // The module cannot go on after it failed (out of memory, say).
     module = null;
-    envoyer({ quoi: 'erreur', message: String(e && e.message ? e.message : e) });
+    envoyer({ quoi: 'erreur', format: data.format, message: String(e && e.message ? e.message : e) });
   }
 };

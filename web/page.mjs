@@ -1,375 +1,277 @@
 // The page: a route file chosen or dropped, read by the WebAssembly reader in
-// a Web Worker, drawn on a chart, and offered for download. What the objects
-// are is the reader's business; this draws and exports them.
+// a Web Worker, drawn on a chart, and offered for download, in Norwegian or
+// English. What the objects are is the reader's business; this shows them.
 //
 // Names and texts come from a file anyone may have written: they reach the
 // page only through textContent and canvas text, never as HTML.
 import 'ol/ol.css';
 import './style.css';
-import Feature from 'ol/Feature.js';
-import Map from 'ol/Map.js';
 import Overlay from 'ol/Overlay.js';
-import View from 'ol/View.js';
-import { defaults as controlesParDefaut } from 'ol/control/defaults.js';
-import LineString from 'ol/geom/LineString.js';
-import Point from 'ol/geom/Point.js';
-import Polygon from 'ol/geom/Polygon.js';
-import TileLayer from 'ol/layer/Tile.js';
-import VectorLayer from 'ol/layer/Vector.js';
-import WebGLVectorLayer from 'ol/layer/WebGLVector.js';
-import { getTransform } from 'ol/proj.js';
-import OSM from 'ol/source/OSM.js';
-import VectorSource from 'ol/source/Vector.js';
-import XYZ from 'ol/source/XYZ.js';
-import { eclaircir } from './eclaircir.mjs';
-import { geojson, gpx, kml } from './formats.mjs';
-import { horsGlobe } from './tables.mjs';
-import { chaine, cleGenre } from './tables.mjs';
+import { afficherFond, ajuster, creerCarte, dessiner, objetAuCentre, objetSous, positionsEcran, redessiner } from './carte.mjs';
+import { chaine, horsGlobe } from './tables.mjs';
+import { LANGUES, langueInitiale, memoriserLangue } from './textes.mjs';
 
-/* global LECTEUR_SOURCE */
+/* global LECTEUR_SOURCE, ESSAI */
 
 const $ = (id) => document.getElementById(id);
-const versCarte = getTransform('EPSG:4326', 'EPSG:3857');
-const kLatitudeMax = 85.05; // the edge of the Web Mercator chart
 
-let tables = null;
-let base = 'Ruter'; // the chosen file's name, for the downloads
+let langue = langueInitiale();
+let T = LANGUES[langue];
+let tables = null; // the file on the chart
+let fichierCourant = null; // its File
+let base = 'Ruter'; // its name without extension, for the downloads
+let lecteur = null; // the worker that read it
+let message = null; // what the status line says: [key, ...values], and whether it is an error
 
-// ---- The chart ----------------------------------------------------------
+// ---- Texts -----------------------------------------------------------------
 
-const source = new VectorSource();
+function texte(cle, ...valeurs) {
+  const t = T[cle];
+  return typeof t === 'function' ? t(...valeurs) : t;
+}
 
-// WebGL drawn by the graphics card, not by a software stand-in (on which a
-// canvas, which simplifies lines to the screen's resolution, is faster).
-function webglMateriel() {
-  try {
-    const gl = document.createElement('canvas').getContext('webgl');
-    if (!gl) return false;
-    const info = gl.getExtension('WEBGL_debug_renderer_info');
-    const nom = gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER);
-    return !/swiftshader|llvmpipe|software/i.test(nom);
-  } catch {
-    return false;
+function dire(cle, valeurs = [], erreur = false) {
+  message = cle ? [cle, valeurs, erreur] : null;
+  afficherMessage();
+}
+
+function afficherMessage() {
+  const el = $('message');
+  if (!message) {
+    el.textContent = '';
+    el.className = '';
+    return;
   }
+  const [cle, valeurs, erreur] = message;
+  el.textContent = cle === 'nature' ? `${T.natures[valeurs[0]](valeurs[1])} ${T.ou_est}` : texte(cle, ...valeurs);
+  el.className = erreur ? 'erreur' : '';
 }
 
-// "?rendu=webgl" or "?rendu=canvas" chooses; otherwise WebGL for many
-// vertices when the graphics card draws it.
-function choisirRendu(sommets) {
-  const demande = new URLSearchParams(location.search).get('rendu');
-  if (demande === 'webgl' || demande === 'canvas') return demande;
-  return sommets > 200000 && webglMateriel() ? 'webgl' : 'canvas';
-}
-
-// Routes in their colour, areas filled and outlined in theirs, marks as
-// dark dots (smaller when there are many): one layer, drawn with WebGL or on
-// a canvas. On a canvas, where each dot is drawn by itself, a mark is left
-// out at the resolutions at which one drawn before it covers its place
-// (`rmax`, see eclaircir).
-function coucheObjets(palette, rendu, nbReperes) {
-  const teinte = (alpha) => {
-    const cas = ['match', ['get', 'teinte']];
-    palette.forEach((c, k) => cas.push(k, rgba(c, alpha)));
-    cas.push(rgba(0, alpha));
-    return palette.length ? cas : rgba(0, alpha);
-  };
-  const style = {
-    'stroke-color': teinte(1),
-    'stroke-width': 3,
-    'fill-color': teinte(0.35),
-    'circle-radius': nbReperes > 2000 ? 3 : 5,
-    'circle-fill-color': '#1d2630',
-    'circle-stroke-color': '#ffffff',
-    'circle-stroke-width': 1.5,
-  };
-  if (rendu === 'webgl') return new WebGLVectorLayer({ source, style, properties: { rendu } });
-  const visible = ['any', ['!', ['has', 'rmax']], ['<=', ['resolution'], ['get', 'rmax']]];
-  return new VectorLayer({ source, style: [{ filter: visible, style }], properties: { rendu } });
-}
-
-function rgba(couleur, alpha) {
-  return [(couleur >> 16) & 255, (couleur >> 8) & 255, couleur & 255, alpha];
-}
-
-// Marks' names, drawn as canvas text (never HTML), when close enough to read.
-const etiquettes = new VectorLayer({
-  source,
-  declutter: true,
-  style: [
-    {
-      filter: ['has', 'nom'],
-      style: {
-        'text-value': ['get', 'nom'],
-        'text-font': '13px system-ui, sans-serif',
-        'text-offset-y': -14,
-        'text-fill-color': '#1d2630',
-        'text-stroke-color': '#ffffff',
-        'text-stroke-width': 3,
-      },
-    },
-  ],
-});
-
-const carte = new Map({
-  target: 'carte',
-  controls: controlesParDefaut({ attributionOptions: { collapsible: true } }),
-  view: new View({ center: versCarte([10, 60]), zoom: 4 }),
-});
-let couche = null;
-carte.addLayer(etiquettes);
-etiquettes.setZIndex(2);
-
-// Online, OpenStreetMap with the seamarks of OpenSeaMap over it; offline, a
-// plain background and no request at all.
-let fondAjoute = false;
-function ajouterFond() {
-  if (fondAjoute || !navigator.onLine) return;
-  fondAjoute = true;
-  carte.getLayers().insertAt(0, new TileLayer({ source: new OSM() }));
-  carte.getLayers().insertAt(
-    1,
-    new TileLayer({
-      source: new XYZ({
-        url: 'https://tiles.openseamap.org/seamark/{z}/{x}/{y}.png',
-        attributions: 'Seamarks © <a href="https://www.openseamap.org">OpenSeaMap</a>',
-      }),
-    }),
-  );
-}
-ajouterFond();
-window.addEventListener('online', ajouterFond);
-
-// A route's or an area's geometry on the chart.
-function ligne(t, i) {
-  const plat = t.xy.slice(2 * t.debuts[i], 2 * t.debuts[i + 1]);
-  for (let k = 1; k < plat.length; k += 2) plat[k] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, plat[k]));
-  versCarte(plat, plat, 2);
-  const coordonnees = Array.from(plat);
-  if (t.genres[i] === t.schema.genre.route) return new LineString(coordonnees, 'XY');
-  return new Polygon(coordonnees, 'XY', [coordonnees.length]);
-}
-
-// The marks' positions on the chart, one after the other in one array.
-function positionsReperes(t, nbReperes) {
-  const xy = new Float64Array(2 * nbReperes);
-  for (let i = 0, j = 0; i < t.genres.length; ++i) {
-    if (t.genres[i] !== t.schema.genre.repere) continue;
-    const d = t.debuts[i];
-    xy[j++] = t.xy[2 * d];
-    xy[j++] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]));
-  }
-  return versCarte(xy, xy, 2);
-}
-
-function dessiner(t) {
-  source.clear();
-  const palette = [...new Set(t.couleurs)];
-  const indices = new globalThis.Map(palette.map((c, k) => [c, k]));
-  const n = t.genres.length;
-  const { repere } = t.schema.genre;
-  const nbReperes = t.genres.reduce((m, g) => m + (g === repere), 0);
-  const rendu = choisirRendu(t.xy.length / 2);
-  const xy = positionsReperes(t, nbReperes);
-  const rmax = rendu === 'canvas' && nbReperes > 2000 ? eclaircir(xy) : null;
-  const objets = new Array(n);
-  for (let i = 0, j = 0; i < n; ++i) {
-    const proprietes = { i, teinte: indices.get(t.couleurs[i]) };
-    let geometrie;
-    if (t.genres[i] === repere) {
-      geometrie = new Point([xy[2 * j], xy[2 * j + 1]]);
-      const nom = chaine(t, i, 0);
-      if (nom) proprietes.nom = nom;
-      if (rmax) proprietes.rmax = rmax[j];
-      ++j;
-    } else {
-      geometrie = ligne(t, i);
+// Every text of the page in the language chosen.
+function appliquerLangue() {
+  document.documentElement.lang = langue;
+  document.title = T.titre;
+  for (const el of document.querySelectorAll('[data-texte]')) el.textContent = texte(el.dataset.texte);
+  for (const el of document.querySelectorAll('[data-titre]')) el.title = texte(el.dataset.titre);
+  $('langue').value = langue;
+  $('carte').setAttribute('aria-label', T.carte);
+  $('bulle-fermer').setAttribute('aria-label', T.fermer);
+  $('bulle-fermer').title = T.fermer;
+  $('replier').textContent = document.body.classList.contains('replie') ? T.panneau_deplier : T.panneau_replier;
+  carte.getControls().forEach((c) => {
+    const boutons = c.element.querySelectorAll('button');
+    if (c.element.classList.contains('ol-zoom')) {
+      boutons[0].title = T.zoom_plus;
+      boutons[1].title = T.zoom_moins;
+    } else if (c.element.classList.contains('ol-attribution')) {
+      boutons[0].title = T.attributions;
     }
-    // Set quietly: nothing listens to a feature not yet on the chart.
-    objets[i] = new Feature(geometrie);
-    objets[i].setProperties(proprietes, true);
-  }
-  if (couche) carte.removeLayer(couche);
-  couche = coucheObjets(palette, rendu, nbReperes);
-  document.body.dataset.rendu = couche.get('rendu');
-  couche.setZIndex(1);
-  carte.addLayer(couche);
-  source.addFeatures(objets);
-  // Names only where they can be read: many marks are labelled only close up.
-  etiquettes.setMaxResolution(nbReperes > 2000 ? 150 : Infinity);
-  if (objets.length) {
-    carte.getView().fit(source.getExtent(), { padding: [40, 40, 40, 40], maxZoom: 15 });
-  }
+  });
+  afficherFond(navigator.onLine, { osm: T.osm, seamarks: T.seamarks });
+  afficherMessage();
+  if (tables) resumer();
+  if (bulleOuverte >= 0) ouvrirBulle(bulleOuverte, bulle.getPosition(), false);
 }
 
-// ---- Clicking an object --------------------------------------------------
+$('langue').addEventListener('change', (e) => {
+  langue = e.target.value;
+  T = LANGUES[langue];
+  memoriserLangue(langue);
+  appliquerLangue();
+});
+
+// ---- The chart and an object's box -------------------------------------------
+
+const carte = creerCarte('carte');
 
 const bulle = new Overlay({
   element: $('bulle'),
   positioning: 'bottom-center',
   offset: [0, -10],
-  autoPan: { animation: { duration: 200 } },
-  stopEvent: false,
+  autoPan: { animation: { duration: 200 }, margin: 20 },
+  stopEvent: true,
 });
 carte.addOverlay(bulle);
+let bulleOuverte = -1;
 
-// The object under the click: a mark or a line within a few pixels, or else
-// an area around it. Marks left out of the picture (eclaircir) are left out
-// here too: the click finds the dot it was on.
-function objetSous(coordonnee) {
-  const resolution = carte.getView().getResolution();
-  const r = resolution * 8;
-  const [x, y] = coordonnee;
-  let meilleur = null;
-  let distance = Infinity;
-  source.forEachFeatureInExtent([x - r, y - r, x + r, y + r], (f) => {
-    if (f.get('rmax') < resolution) return;
-    const g = f.getGeometry();
-    const p = g.getClosestPoint(coordonnee);
-    let d = Math.hypot(p[0] - x, p[1] - y);
-    if (d > r && g.getType() === 'Polygon' && g.intersectsCoordinate(coordonnee)) d = r;
-    if (g.getType() === 'Point') d -= r / 4; // a mark over the line it lies on
-    if (d <= r && d < distance) {
-      meilleur = f;
-      distance = d;
-    }
-  });
-  return meilleur;
-}
-
-const kNomsGenres = { repere: 'Mark', route: 'Route', aire: 'Area' };
-
-carte.on('singleclick', (e) => {
-  const f = tables && objetSous(e.coordinate);
-  const el = $('bulle');
-  if (!f) {
-    el.hidden = true;
-    return;
-  }
-  const i = f.get('i');
+// The box of object i at `coordonnee`: its kind and name, text, symbol or
+// colour, and line in the file, as text.
+function ouvrirBulle(i, coordonnee, focaliser = true) {
   const { genre, champ } = tables.schema;
   const g = tables.genres[i];
   const s = (k) => chaine(tables, i, k);
-  el.replaceChildren();
-  const ligne = (etiquette, valeur) => {
+  const corps = $('bulle-corps');
+  corps.replaceChildren();
+  const ligne = (etiquette, valeur, id) => {
     if (!valeur) return;
     const div = document.createElement('div');
     const b = document.createElement('b');
     b.textContent = etiquette;
+    if (id) div.id = id;
     div.append(b, document.createTextNode(valeur));
-    el.append(div);
+    corps.append(div);
   };
-  ligne(kNomsGenres[cleGenre(tables, g)], s(champ.nom) ?? '(no name)');
-  ligne('Text', s(champ.texte));
-  ligne('Symbol', s(champ.symbole));
-  if (g !== genre.repere) ligne('Colour', `${s(champ.mot_couleur) ?? '(none)'} ${s(champ.couleur)}`);
-  ligne('Line', `${tables.lignes[i]} of the file`);
-  el.hidden = false;
-  bulle.setPosition(e.coordinate);
-});
-
-// ---- Reading a file ------------------------------------------------------
-
-const lecteur = new Worker(URL.createObjectURL(new Blob([LECTEUR_SOURCE], { type: 'text/javascript' })));
-lecteur.onerror = (e) => {
-  e.preventDefault();
-  erreur(`The reader stopped: ${e.message || 'unknown error'}. Reload the page and try again.`);
-};
-
-function message(texte, estErreur = false) {
-  $('message').textContent = texte;
-  $('message').className = estErreur ? 'erreur' : '';
+  ligne(T.genre[g], s(champ.nom) ?? T.sans_nom, 'bulle-titre');
+  ligne(T.champ_texte, s(champ.texte));
+  ligne(T.champ_symbole, s(champ.symbole));
+  if (g !== genre.repere) ligne(T.champ_couleur, `${s(champ.mot_couleur) ?? T.sans_couleur} ${s(champ.couleur)}`);
+  ligne(T.champ_ligne, T.ligne_du_fichier(tables.lignes[i]));
+  $('bulle').hidden = false;
+  bulleOuverte = i;
+  bulle.setPosition(coordonnee);
+  if (focaliser) $('bulle-fermer').focus({ preventScroll: true });
 }
 
-function erreur(texte) {
+function fermerBulle() {
+  const avait = bulleOuverte >= 0;
+  $('bulle').hidden = true;
+  bulle.setPosition(undefined);
+  bulleOuverte = -1;
+  if (avait && $('bulle').contains(document.activeElement)) $('carte').focus({ preventScroll: true });
+}
+
+carte.on('singleclick', (e) => {
+  const i = tables ? objetSous(e.coordinate) : -1;
+  if (i < 0) fermerBulle();
+  else ouvrirBulle(i, e.coordinate, false);
+});
+
+// The keyboard: Enter on the chart opens the box of the object nearest its
+// middle; Escape anywhere closes the box. Arrows and + and - are the
+// chart's own, once it has the focus.
+$('carte').addEventListener('keydown', (e) => {
+  if (e.key !== 'Enter' || e.target !== $('carte') || !tables) return;
+  e.preventDefault(); // or the Enter would press the box's button, once it has the focus
+  const o = objetAuCentre();
+  if (o) ouvrirBulle(o.i, o.coordonnee);
+});
+document.addEventListener('keydown', (e) => {
+  if (e.key === 'Escape' && bulleOuverte >= 0) fermerBulle();
+});
+$('bulle-fermer').addEventListener('click', fermerBulle);
+
+// ---- The panel, folded away on a phone once a file is read -------------------
+
+const petitEcran = matchMedia('(max-width: 700px)');
+
+function replier(replie) {
+  document.body.classList.toggle('replie', replie);
+  $('replier').setAttribute('aria-expanded', String(!replie));
+  $('replier').textContent = replie ? T.panneau_deplier : T.panneau_replier;
+  carte.updateSize();
+}
+
+$('replier').addEventListener('click', () => replier(!document.body.classList.contains('replie')));
+
+// ---- Reading a file --------------------------------------------------------------
+
+function nouveauLecteur() {
+  const w = new Worker(URL.createObjectURL(new Blob([LECTEUR_SOURCE], { type: 'text/javascript' })));
+  w.onerror = (e) => {
+    e.preventDefault();
+    erreur('arrete', [e.message || 'unknown error']);
+  };
+  w.onmessage = ({ data }) => recevoir(w, data);
+  return w;
+}
+
+function erreur(cle, valeurs) {
   $('progres').hidden = true;
-  message(texte, true);
+  dire(cle, valeurs, true);
   document.body.dataset.etat = 'erreur';
 }
 
-function pluriel(n, mot) {
-  return `${n.toLocaleString('en')} ${mot}${n === 1 ? '' : 's'}`;
-}
-
-// What the page says of a file that is no route file, by the check's verdict.
-const kOuEst = 'The route file is the file named Ruter in the plotter program\u2019s folder.';
-const kNatures = {
-  vide: () => 'This file is empty: there is nothing to show.',
-  fin_texte: () => 'This file holds no route data before its end-of-text byte (Ctrl-Z), which starts it.',
-  binaire: (signature) =>
-    `This is not a route file: it holds binary data${signature ? ` (${signature})` : ''}, not text. ${kOuEst}`,
-  gpx: () => `This is a GPX file, not a route file. ${kOuEst}`,
-  kml: () => `This is a KML file, not a route file. ${kOuEst}`,
-  geojson: () => `This is a GeoJSON file, not a route file. ${kOuEst}`,
-  mif: () => 'This is a MIF file. The route file is the one without an extension, beside it: Ruter.',
-  mid: () => 'This is the MID file of a MIF pair. The route file is the one without an extension, beside it: Ruter.',
-  inconnu: () =>
-    `This does not look like a route file: none of its lines is a route, a name, a text or a position. ${kOuEst}`,
-};
-
-function resumer(t) {
+function resumer() {
+  const t = tables;
   const n = [0, 0, 0];
   for (const g of t.genres) ++n[g];
-  $('comptes').textContent = `${pluriel(n[0], 'mark')}, ${pluriel(n[1], 'route')}, ${pluriel(n[2], 'area')}.`;
+  $('nom-fichier').textContent = T.fichier(fichierCourant.name, T.octets(langue, fichierCourant.size));
+  $('comptes').textContent = T.comptes(langue, n);
   const liste = $('omis-liste');
   liste.replaceChildren();
   for (const s of t.signalements) {
     const li = document.createElement('li');
-    li.textContent = `Line ${s.ligne}: ${s.message}`;
+    li.textContent = T.omis_ligne(s.ligne, s.message);
     liste.append(li);
   }
   if (t.nbSignalements > t.signalements.length) {
     const li = document.createElement('li');
-    li.textContent = `\u2026 and ${(t.nbSignalements - t.signalements.length).toLocaleString('en')} more.`;
+    li.textContent = T.omis_plus(langue, t.nbSignalements - t.signalements.length);
     liste.append(li);
   }
-  $('omis-titre').textContent = `${pluriel(t.nbSignalements, 'line')} left out or off the globe`;
+  $('omis-titre').textContent = T.omis_titre(langue, t.nbSignalements);
   $('omis').hidden = t.nbSignalements === 0;
-  $('omis').open = t.nbSignalements > 0 && t.nbSignalements <= 20;
+  // No object, no download: the buttons say why.
+  const vide = t.genres.length === 0;
+  $('aucun-objet').hidden = !vide;
+  $('aucun-objet').textContent = T.aucun_objet;
+  for (const b of $('telechargements').querySelectorAll('button')) {
+    b.disabled = vide || b.getAttribute('aria-busy') === 'true';
+    if (vide) b.setAttribute('aria-describedby', 'aucun-objet');
+    else b.removeAttribute('aria-describedby');
+  }
+  $('mif').title = T.titre_mif(`${base}.mif`, `${base}.mid`);
 }
 
-lecteur.onmessage = ({ data }) => {
+// What the worker `w` says. A worker that is no longer the page's (a file
+// chosen since) is not listened to, but while it reads, for a refused file.
+function recevoir(w, data) {
   if (data.quoi === 'progres') {
     $('progres').value = data.total ? data.lu / data.total : 1;
-  } else if (data.quoi === 'erreur') {
-    erreur(`The file could not be read: ${data.message}`);
+  } else if (data.quoi === 'erreur' && !data.format) {
+    if (w !== lecteur) w.terminate();
+    erreur('illisible', [data.message]);
   } else if (data.quoi === 'tables') {
     $('progres').hidden = true;
     const t = data.tables;
     if (t.nature) {
-      erreur(kNatures[t.nature](t.signature));
+      // Refused: the chart stays as it was, with the file it shows.
+      w.terminate();
+      erreur('nature', [t.nature, t.signature]);
       return;
     }
+    if (lecteur && lecteur !== w) lecteur.terminate();
+    lecteur = w;
+    fichierCourant = w.fichier;
+    base = fichierCourant.name.replace(/\.[^.]*$/, '') || 'Ruter';
     tables = t;
-    message('');
-    resumer(t);
-    dessiner(t);
+    fermerBulle();
+    if (message && message[0] !== 'plusieurs') dire(null);
+    resumer();
     $('resume').hidden = false;
+    document.body.dataset.rendu = dessiner(t);
+    if (petitEcran.matches) replier(true);
+    ajuster();
     carte.once('rendercomplete', () => {
       document.body.dataset.etat = 'pret';
     });
     carte.render();
-  } else if (data.quoi === 'mif') {
-    telecharger(`${base}.mif`, data.mif, 'application/octet-stream');
-    telecharger(`${base}.mid`, data.mid, 'application/octet-stream');
-    document.body.dataset.telechargement = 'fini';
+  } else if (data.quoi === 'avance') {
+    $('progres').hidden = false;
+    $('progres').value = data.fraction;
+  } else if (data.quoi === 'fichiers' || data.quoi === 'erreur') {
+    finirTelechargement(data);
   }
-};
-
-function ouvrir(fichier) {
-  if (!fichier) return;
-  tables = null;
-  base = fichier.name.replace(/\.[^.]*$/, '') || 'Ruter';
-  document.body.dataset.etat = 'lecture';
-  $('resume').hidden = true;
-  $('bulle').hidden = true;
-  $('progres').value = 0;
-  $('progres').hidden = false;
-  message(`Reading ${fichier.name}\u2026`);
-  source.clear();
-  lecteur.postMessage({ quoi: 'lire', fichier });
 }
 
-$('fichier').addEventListener('change', (e) => ouvrir(e.target.files[0]));
+function ouvrir(fichiers) {
+  const fichier = fichiers[0];
+  if (!fichier) return;
+  document.body.dataset.etat = 'lecture';
+  $('progres').value = 0;
+  $('progres').hidden = false;
+  if (fichiers.length > 1) dire('plusieurs', [fichiers.length, fichier.name]);
+  else dire('lecture', [fichier.name]);
+  const w = nouveauLecteur();
+  w.fichier = fichier;
+  w.postMessage({ quoi: 'lire', fichier });
+}
+
+$('choisir').addEventListener('click', () => $('fichier').click());
+$('fichier').addEventListener('change', (e) => {
+  ouvrir(e.target.files);
+  e.target.value = ''; // the same file chosen again is read again
+});
 document.addEventListener('dragover', (e) => {
   e.preventDefault();
   document.body.classList.add('survol');
@@ -378,13 +280,13 @@ document.addEventListener('dragleave', () => document.body.classList.remove('sur
 document.addEventListener('drop', (e) => {
   e.preventDefault();
   document.body.classList.remove('survol');
-  ouvrir(e.dataTransfer.files[0]);
+  ouvrir(e.dataTransfer.files);
 });
 
-// ---- Downloads -----------------------------------------------------------
+// ---- Downloads ---------------------------------------------------------------------
 
-function telecharger(nom, contenu, type) {
-  const url = URL.createObjectURL(new Blob([contenu], { type }));
+function telechargerBlob(nom, blob) {
+  const url = URL.createObjectURL(blob);
   const a = document.createElement('a');
   a.href = url;
   a.download = nom;
@@ -394,38 +296,58 @@ function telecharger(nom, contenu, type) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
-// GPX, GeoJSON (RFC 7946) and KML hold no position off the globe: as
-// ruter2gis, the page names the line that holds one instead.
-function sortie(format, extension, type, ecrire) {
-  const { nom, globe_seul: globeSeul } = tables.schema.formats[format];
-  const ligne = globeSeul && horsGlobe(tables);
-  if (ligne) {
-    throw new Error(
-      `Line ${ligne} holds a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which ${nom} cannot hold.`,
-    );
-  }
-  return [`${base}.${extension}`, ecrire(tables), type];
+function bouton(format) {
+  return $('telechargements').querySelector(`button[data-format="${format}"]`);
 }
 
-const kFormats = {
-  geojson: () => sortie('geojson', 'geojson', 'application/geo+json', geojson),
-  kml: () => sortie('kml', 'kml', 'application/vnd.google-earth.kml+xml', kml),
-  gpx: () => sortie('gpx', 'gpx', 'application/gpx+xml', gpx),
-};
-
-$('telechargements').addEventListener('click', (e) => {
-  const format = e.target.dataset?.format;
-  if (!format || !tables) return;
-  document.body.dataset.telechargement = '';
-  if (format === 'mif') {
-    lecteur.postMessage({ quoi: 'mif', crlf: $('fins').value === 'crlf' });
+function finirTelechargement(data) {
+  const b = bouton(data.format);
+  b.removeAttribute('aria-busy');
+  b.disabled = false;
+  $('progres').hidden = true;
+  if (data.quoi === 'erreur') {
+    dire('illisible', [data.message], true);
     return;
   }
-  try {
-    telecharger(...kFormats[format]());
-    message('');
-    document.body.dataset.telechargement = 'fini';
-  } catch (x) {
-    message(x.message, true);
+  for (const f of data.fichiers) telechargerBlob(f.nom, f.blob);
+  dire(null);
+  document.body.dataset.telechargement = 'fini';
+}
+
+$('telechargements').addEventListener('click', (e) => {
+  const b = e.target.closest('button');
+  const format = b?.dataset.format;
+  if (!format || !tables || b.disabled) return;
+  document.body.dataset.telechargement = '';
+  // GPX, GeoJSON (RFC 7946) and KML hold no position off the globe: as
+  // ruter2gis, the page names the line that holds one instead.
+  const regles = tables.schema.formats[format];
+  const ligne = regles?.globe_seul ? horsGlobe(tables) : 0;
+  if (ligne) {
+    dire('hors_globe', [ligne, regles.nom], true);
+    return;
   }
+  b.disabled = true;
+  b.setAttribute('aria-busy', 'true');
+  $('progres').value = 0;
+  $('progres').hidden = false;
+  dire('preparation', [b.textContent]);
+  lecteur.postMessage({
+    quoi: 'telecharger',
+    format,
+    nom: base,
+    crlf: $('fins').value === 'crlf',
+    choix: { genres: [true, true, true], omettre: false },
+  });
 });
+
+appliquerLangue();
+window.addEventListener('online', () => afficherFond(true, { osm: T.osm, seamarks: T.seamarks }));
+window.addEventListener('beforeprint', redessiner);
+window.addEventListener('afterprint', redessiner);
+
+// For the tests (a build of its own, not the page shipped): where each
+// object lies on the screen, and the chart.
+if (ESSAI) {
+  window.ruterEssai = { carte, ecran: () => positionsEcran(tables) };
+}

@@ -16,6 +16,7 @@ export const RUTER2MIF = chemin('RUTER2MIF', 'build/release/ruter2mif');
 export const GENERER = chemin('GENERER', 'build/release/bench/generer_ruter');
 export const MODULE = chemin('RUTER_MODULE', 'build/web/ruter_module.js');
 export const PAGE = chemin('RUTER_PAGE', 'build/web/ruter2gis.html');
+export const PAGE_ESSAI = chemin('RUTER_PAGE_ESSAI', 'build/web/ruter2gis-essai.html');
 export const DONNEES = join(racine, 'tests/data');
 export const EXEMPLE = join(racine, 'examples/Ruter');
 export const NATURES = join(racine, 'tests/natures');
@@ -33,14 +34,15 @@ export function gdal(...args) {
   return JSON.parse(sortie);
 }
 
-// ruter2gis's dataset of `route` in `format`, as GDAL reads it back; and
-// what it said on standard error.
+// ruter2gis's dataset of `route` in `format`, as GDAL reads it back; what
+// it said on standard error; and where it is.
 export function parRuter2gis(route, extension) {
   const d = dossier();
   writeFileSync(join(d, 'Ruter'), route);
   const r = spawnSync(RUTER2GIS, ['Ruter', `Ruter.${extension}`], { cwd: d, encoding: 'utf8' });
   assert.equal(r.status, 0, r.stderr);
-  return { objets: gdal('objets', join(d, `Ruter.${extension}`)), avertissements: r.stderr };
+  const sortie = join(d, `Ruter.${extension}`);
+  return { objets: gdal('objets', sortie), avertissements: r.stderr, chemin: sortie };
 }
 
 const ordre = { mark: 0, route: 1, area: 2 };

@@ -1,18 +1,23 @@
 // The page in a real browser (Debian's chromium, driven by playwright-core),
-// opened from the disk with the network cut off: the example chosen in the
-// file chooser, every download read back by GDAL against ruter2gis's dataset
-// of the same file, the plotter colours where the objects lie on the chart,
-// bad files, and no console error.
+// opened from the disk with the network cut off, worked as a user would: the
+// file chooser by mouse and by keyboard, every download read back by GDAL
+// against ruter2gis's dataset of the same file (GPX as GPX 1.1, KML in
+// ruter2gis's folders), the plotter colours on the chart, a phone's screen
+// and a laptop's, printing, bad files, axe-core's accessibility rules, the
+// page's thread during the downloads of a 50 MB file, its memory after a
+// 300 MB one, and no console error. The tests that need to know where the
+// objects lie on the screen use the test build of the page (ruter2gis-essai).
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { once } from 'node:events';
 import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
+import { createRequire } from 'node:module';
 import { dirname, join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { execFileSync } from 'node:child_process';
-import { EXEMPLE, NATURES, PAGE, RUTER2MIF, dossier, gdal, memesObjets, parRuter2gis } from './commun.mjs';
+import { EXEMPLE, GENERER, NATURES, PAGE, PAGE_ESSAI, RUTER2MIF, dossier, gdal, memesObjets, parRuter2gis } from './commun.mjs';
 
 const navigateur = await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
@@ -21,12 +26,15 @@ const navigateur = await chromium.launch({
 });
 after(() => navigateur.close());
 
+const kPngVide = 'iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAQAAAC1HAwCAAAAC0lEQVR42mNkYAAAAAYAAjCB0C8AAAAASUVORK5CYII=';
+
 // The page opened from the disk with the network cut off; or, with
 // `adresse`, served from there, online, every map tile answered with an
 // empty picture (and counted in `tuiles`).
-async function ouvrir(adresse = null) {
-  const viewport = { width: 1100, height: 700 };
-  const contexte = await navigateur.newContext({ acceptDownloads: true, offline: !adresse, viewport });
+async function ouvrir({ adresse = null, fichier = PAGE, largeur = 1100, hauteur = 700, locale = 'en-GB' } = {}) {
+  const contexte = await navigateur.newContext({
+    acceptDownloads: true, offline: !adresse, viewport: { width: largeur, height: hauteur }, locale,
+  });
   const tuiles = [];
   await contexte.route(/^(?!file:|blob:|data:)/, (r) => {
     if (adresse && r.request().url().startsWith(adresse)) return r.continue();
@@ -38,27 +46,35 @@ async function ouvrir(adresse = null) {
   const erreurs = [];
   page.on('console', (m) => m.type() === 'error' && erreurs.push(m.text()));
   page.on('pageerror', (e) => erreurs.push(e.message));
-  await page.goto(adresse ?? pathToFileURL(PAGE).href);
+  await page.goto(adresse ?? pathToFileURL(fichier).href);
   return { page, erreurs, tuiles };
 }
 
-const kPngVide = 'iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAQAAAC1HAwCAAAAC0lEQVR42mNkYAAAAAYAAjCB0C8AAAAASUVORK5CYII=';
+const etat = (page) => page.evaluate(() => document.body.dataset.etat);
 
 async function choisir(page, fichier) {
   await page.evaluate(() => (document.body.dataset.etat = ''));
   await page.setInputFiles('#fichier', fichier);
-  await page.waitForFunction(() => ['pret', 'erreur'].includes(document.body.dataset.etat));
+  await page.waitForFunction(() => ['pret', 'erreur'].includes(document.body.dataset.etat), null, { timeout: 180000 });
 }
 
 // Clicks a download button; the files it downloads, saved.
-async function telecharger(page, format, nombre = 1) {
+async function telecharger(page, format) {
   const d = dossier();
-  const attendus = Array.from({ length: nombre }, (_, k) =>
-    page.waitForEvent('download', { predicate: (t) => k === 0 || !t.suggestedFilename().endsWith('.mif') }),
-  );
+  const nombre = format === 'mif' ? 2 : 1;
+  const telechargements = [];
+  const tous = new Promise((ok) => {
+    const recevoir = (t) => {
+      telechargements.push(t);
+      if (telechargements.length === nombre) ok();
+    };
+    page.on('download', recevoir);
+  });
   await page.click(`button[data-format="${format}"]`);
+  await tous;
+  page.removeAllListeners('download');
   const chemins = [];
-  for (const t of await Promise.all(attendus)) {
+  for (const t of telechargements) {
     chemins.push(join(d, t.suggestedFilename()));
     await t.saveAs(chemins.at(-1));
   }
@@ -73,20 +89,39 @@ async function couleursSurLaCarte(page, image) {
   gdal('teintes', image, ...couleurs).forEach((n, k) => assert.ok(n >= 20, `${couleurs[k]}: ${n} pixels`));
 }
 
+// axe-core's rules on the page as it is: no serious or critical violation.
+async function accessible(page, quoi) {
+  await page.addScriptTag({ path: createRequire(import.meta.url).resolve('axe-core/axe.min.js') });
+  const violations = await page.evaluate(async () => (await window.axe.run()).violations);
+  const graves = violations.filter((v) => ['serious', 'critical'].includes(v.impact));
+  assert.deepEqual(graves.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`), [], quoi);
+}
+
 test('the example: summary, downloads as ruter2gis writes them, colours on the chart', async () => {
   const { page, erreurs } = await ouvrir();
   const route = readFileSync(EXEMPLE);
   await choisir(page, EXEMPLE);
   assert.equal(await page.textContent('#comptes'), '3 marks, 2 routes, 1 area.');
+  assert.equal(await page.textContent('#nom-fichier'), `Ruter, ${route.length} bytes`);
   assert.ok(await page.isHidden('#omis'));
 
   for (const format of ['geojson', 'kml', 'gpx']) {
     const [chemin] = await telecharger(page, format);
     assert.equal(chemin.split('/').at(-1), `Ruter.${format}`);
     const obtenus = gdal('objets', chemin);
-    memesObjets(parRuter2gis(route, format).objets, obtenus, format);
+    const gis = parRuter2gis(route, format);
+    memesObjets(gis.objets, obtenus, format);
     if (format === 'kml') {
       for (const o of obtenus.filter((x) => x[5])) assert.match(o[7], new RegExp(o[5].slice(1), 'i'), 'KML style');
+      // ruter2gis's folders, marks with a style, areas translucent.
+      assert.deepEqual(gdal('kml', chemin), gdal('kml', gis.chemin));
+      assert.deepEqual(gdal('kml', chemin).map((d) => d[2]), [['IconStyle'], ['LineStyle'], ['LineStyle', 'PolyStyle 59']]);
+    }
+    if (format === 'gpx') {
+      assert.deepEqual([gdal('gpx', chemin), gdal('gpx', gis.chemin)], [[], []], 'GPX 1.1');
+      const texte = readFileSync(chemin, 'utf8');
+      assert.match(texte, /^<\?xml version="1.0" encoding="UTF-8"\?>\n<gpx [^>]*creator="ruter2gis \d+\.\d+\.\d+"/);
+      assert.match(texte, /<metadata><name>Ruter<\/name><\/metadata><wpt/);
     }
   }
   const natif = dossier();
@@ -94,7 +129,7 @@ test('the example: summary, downloads as ruter2gis writes them, colours on the c
   execFileSync(RUTER2MIF, { cwd: natif });
   for (const fins of ['crlf', 'lf']) {
     await page.selectOption('#fins', fins);
-    const chemins = await telecharger(page, 'mif', 2);
+    const chemins = await telecharger(page, 'mif');
     for (const nom of ['Ruter.mif', 'Ruter.mid']) {
       let attendu = readFileSync(join(natif, nom), 'latin1');
       if (fins === 'crlf') attendu = attendu.replaceAll('\n', '\r\n');
@@ -103,13 +138,7 @@ test('the example: summary, downloads as ruter2gis writes them, colours on the c
       assert.equal(readFileSync(chemin, 'latin1'), attendu, `${nom}, ${fins}`);
     }
   }
-
   await couleursSurLaCarte(page, join(dirname(PAGE), 'page.png'));
-
-  // At a phone's width the chart is still there, under the panel.
-  await page.setViewportSize({ width: 390, height: 844 });
-  assert.ok((await page.locator('#carte').boundingBox()).height > 300);
-  writeFileSync(join(dirname(PAGE), 'page-phone.png'), await page.screenshot({ fullPage: true }));
   assert.deepEqual(erreurs, []);
 });
 
@@ -117,7 +146,7 @@ test('served and online, over the base map, with the WebGL layer that large file
   const serveur = createServer((q, r) => r.end(readFileSync(PAGE))).listen(0, '127.0.0.1');
   await once(serveur, 'listening');
   const adresse = `http://127.0.0.1:${serveur.address().port}/`;
-  const { page, erreurs, tuiles } = await ouvrir(`${adresse}?rendu=webgl`);
+  const { page, erreurs, tuiles } = await ouvrir({ adresse: `${adresse}?rendu=webgl` });
   await choisir(page, EXEMPLE);
   assert.equal(await page.evaluate(() => document.body.dataset.rendu), 'webgl');
   await couleursSurLaCarte(page, join(dirname(PAGE), 'page-webgl.png'));
@@ -140,9 +169,10 @@ const kMessages = {
   inconnu: /does not look like a route file/,
 };
 
-test('each file gets its verdict, names stay text, positions left out are listed', async () => {
+const fichier = (nom, texte) => ({ name: nom, mimeType: 'application/octet-stream', buffer: Buffer.from(texte) });
+
+test('each file gets its verdict, and a refused file leaves the chart as it was; names stay text', async () => {
   const { page, erreurs } = await ouvrir();
-  const fichier = (nom, texte) => ({ name: nom, mimeType: 'application/octet-stream', buffer: Buffer.from(texte) });
   const natures = readdirSync(NATURES).filter((n) => n !== 'README.md');
   const cas = [
     ...natures.map((n) => [n, join(NATURES, n), kMessages[n.split('.')[0]] ?? null]),
@@ -150,11 +180,15 @@ test('each file gets its verdict, names stay text, positions left out are listed
     ['names as HTML', fichier('Ruter', 'Navn <img src=x onerror="document.title=1">\n3600 300 0 <b>S</b>\n'), null],
     ['bad positions', fichier('Ruter', 'inf 300.000 0 A\n3600 nan 0 B\n6000 300 0 Hors\n\nLinjefarge Rod\n3600 300\nnan 1\n'), null],
   ];
+  await choisir(page, EXEMPLE);
   for (const [quoi, f, message] of cas) {
+    const avant = await page.textContent('#comptes');
     await choisir(page, f);
-    const etat = await page.evaluate(() => document.body.dataset.etat);
-    assert.equal(etat, message ? 'erreur' : 'pret', quoi);
-    if (message) assert.match(await page.textContent('#message'), message, quoi);
+    assert.equal(await etat(page), message ? 'erreur' : 'pret', quoi);
+    if (message) {
+      assert.match(await page.textContent('#message'), message, quoi);
+      assert.equal(await page.textContent('#comptes'), avant, `${quoi}: the file before stays`);
+    }
     // The example saved as UTF-8 with a byte order mark: no phantom mark.
     if (quoi === 'route.bom') assert.equal(await page.textContent('#comptes'), '3 marks, 2 routes, 1 area.');
   }
@@ -179,5 +213,146 @@ test('each file gets its verdict, names stay text, positions left out are listed
   assert.equal(await page.locator('img').count(), 0);
   assert.deepEqual(await page.locator('#bulle b').allTextContents(), ['Mark', 'Symbol', 'Line']);
   assert.notEqual(await page.title(), '1');
+  assert.deepEqual(erreurs, []);
+});
+
+test('by keyboard alone: the file chooser, the chart, the object box; and axe-core', async () => {
+  const { page, erreurs } = await ouvrir({ fichier: PAGE_ESSAI });
+  await accessible(page, 'the empty page');
+  // Tab from the start reaches the file chooser, whose Enter opens it.
+  const focus = () => page.evaluate(() => document.activeElement.id);
+  for (let k = 0; k < 5 && (await focus()) !== 'choisir'; ++k) await page.keyboard.press('Tab');
+  assert.equal(await focus(), 'choisir');
+  const choix = page.waitForEvent('filechooser');
+  await page.waitForTimeout(200); // the browser told to hand the chooser over first
+  await page.keyboard.press('Enter');
+  await (await choix).setFiles(EXEMPLE);
+  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
+  await accessible(page, 'the page with the example');
+  // On to the chart: + zooms in, an arrow moves it, Enter opens the box of
+  // the object nearest the middle, Escape closes it and gives the chart back
+  // its focus.
+  for (let k = 0; k < 20 && (await focus()) !== 'carte'; ++k) await page.keyboard.press('Tab');
+  const vue = () => page.evaluate(() => ({ z: window.ruterEssai.carte.getView().getZoom(), c: window.ruterEssai.carte.getView().getCenter() }));
+  const avant = await vue();
+  await page.keyboard.press('+');
+  await page.keyboard.press('ArrowLeft');
+  await page.waitForTimeout(600);
+  const apres = await vue();
+  assert.ok(apres.z > avant.z && apres.c[0] !== avant.c[0], JSON.stringify([avant, apres]));
+  await page.keyboard.press('Enter');
+  await page.waitForSelector('#bulle:not([hidden])');
+  assert.equal(await focus(), 'bulle-fermer');
+  await accessible(page, 'the page with an object box');
+  await page.keyboard.press('Escape');
+  assert.ok(await page.isHidden('#bulle'));
+  assert.equal(await focus(), 'carte');
+  // The box's own button closes it too.
+  await page.keyboard.press('Enter');
+  await page.click('#bulle-fermer');
+  assert.ok(await page.isHidden('#bulle'));
+  assert.deepEqual(erreurs, []);
+});
+
+test('a phone and a laptop: every object on screen, the panel folded, nothing scrolls; printing', async () => {
+  for (const [largeur, hauteur] of [[390, 844], [1366, 768]]) {
+    const { page, erreurs } = await ouvrir({ fichier: PAGE_ESSAI, largeur, hauteur });
+    await choisir(page, EXEMPLE);
+    const carte = await page.locator('#carte').boundingBox();
+    const objets = await page.evaluate(() => window.ruterEssai.ecran());
+    assert.equal(objets.length, 6);
+    for (const { pixel } of objets) {
+      const [x, y] = [carte.x + pixel[0], carte.y + pixel[1]];
+      assert.ok(x >= 0 && y >= 0 && x <= largeur && y <= hauteur, `${largeur} x ${hauteur}: ${x}, ${y}`);
+    }
+    assert.ok(await page.evaluate(() => document.scrollingElement.scrollHeight <= innerHeight), 'the page scrolls');
+    if (largeur < 700) {
+      assert.ok(carte.height > 0.8 * hauteur, `the chart is ${carte.height} px high`);
+      await page.click('#replier');
+      assert.ok(await page.isVisible('#comptes'));
+    }
+    writeFileSync(join(dirname(PAGE), `page-${largeur}.png`), await page.screenshot());
+    // Printed: the chart gets the page, under the file's name; no controls.
+    await page.emulateMedia({ media: 'print' });
+    assert.ok(await page.isVisible('#nom-fichier') && (await page.isHidden('#telechargements')) && (await page.isHidden('#depot')));
+    assert.ok((await page.locator('#carte').boundingBox()).height > 0.7 * hauteur);
+    assert.deepEqual(erreurs, []);
+  }
+});
+
+test('no object, no download; several files dropped; a long name in the box', async () => {
+  const { page, erreurs } = await ouvrir();
+  await choisir(page, fichier('Plotter.txt', 'Plottsett 8\nFikspos 3600 300\n'));
+  assert.equal(await page.textContent('#comptes'), '0 marks, 0 routes, 0 areas.');
+  assert.match(await page.textContent('#aucun-objet'), /nothing to download/);
+  for (const b of await page.locator('#telechargements button').all()) {
+    assert.ok(await b.isDisabled());
+    assert.equal(await b.getAttribute('aria-describedby'), 'aucun-objet');
+  }
+  // Two files dropped: the first is read, and the page says so; the MIF
+  // button names the pair it gives.
+  const deux = await page.evaluateHandle(() => {
+    const d = new DataTransfer();
+    d.items.add(new File([`Navn ${'Nordre Langeskjær '.repeat(40)}\nMTekst 0 ${'grunt '.repeat(300)}\n3600 300 0 S\n`], 'Tur.rte'));
+    d.items.add(new File(['x'], 'Annen'));
+    return d;
+  });
+  await page.evaluate(() => (document.body.dataset.etat = ''));
+  await page.dispatchEvent('#carte', 'drop', { dataTransfer: deux });
+  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
+  assert.equal(await page.textContent('#message'), '2 files were dropped: the first, Tur.rte, is read.');
+  assert.match(await page.textContent('#nom-fichier'), /^Tur\.rte, /);
+  assert.equal(await page.getAttribute('#mif', 'title'), 'The MapInfo pair Tur.mif and Tur.mid');
+  // The box of a 700-letter name and a 300-word text keeps to the chart, and scrolls.
+  const carte = await page.locator('#carte').boundingBox();
+  await page.mouse.click(carte.x + carte.width / 2, carte.y + carte.height / 2);
+  await page.waitForSelector('#bulle:not([hidden])');
+  const bulle = await page.locator('#bulle').boundingBox();
+  assert.ok(bulle.height <= carte.height && bulle.width <= carte.width, JSON.stringify(bulle));
+  assert.ok(await page.evaluate(() => document.getElementById('bulle').scrollHeight > document.getElementById('bulle').clientHeight));
+  assert.deepEqual(erreurs, []);
+});
+
+test('the downloads of a 50 MB file: made off the page\'s thread, one click one file', async () => {
+  const d = dossier();
+  execFileSync(GENERER, [join(d, 'Ruter'), '50']);
+  const { page, erreurs } = await ouvrir();
+  await choisir(page, join(d, 'Ruter'));
+  await page.evaluate(() => {
+    window.longues = [];
+    new PerformanceObserver((l) => window.longues.push(...l.getEntries().map((e) => e.duration))).observe({ type: 'longtask' });
+  });
+  let nombre = 0;
+  page.on('download', () => ++nombre);
+  for (const format of ['geojson', 'kml', 'gpx', 'mif']) {
+    const avant = nombre;
+    const b = page.locator(`button[data-format="${format}"]`);
+    await b.dblclick();
+    assert.ok(await b.isDisabled(), `${format}: the button waits for its file`);
+    await page.waitForFunction((f) => !document.querySelector(`button[data-format="${f}"]`).disabled, format, { timeout: 120000 });
+    await page.waitForTimeout(300);
+    assert.equal(nombre - avant, format === 'mif' ? 2 : 1, `${format}: one file (two for MIF) a click`);
+  }
+  const longues = await page.evaluate(() => window.longues);
+  assert.ok(longues.every((t) => t <= 200), `tasks of ${longues.join(', ')} ms`);
+  assert.deepEqual(erreurs, []);
+});
+
+test('memory: the example after a 300 MB file takes about what it takes alone', async () => {
+  const d = dossier();
+  execFileSync(GENERER, [join(d, 'Ruter'), '300']);
+  const tas = async (page) => {
+    const cdp = await page.context().newCDPSession(page);
+    await cdp.send('HeapProfiler.collectGarbage');
+    return (await cdp.send('Runtime.getHeapUsage')).usedSize;
+  };
+  const seul = await ouvrir();
+  await choisir(seul.page, EXEMPLE);
+  const petit = await tas(seul.page);
+  const { page, erreurs } = await ouvrir();
+  await choisir(page, join(d, 'Ruter'));
+  await choisir(page, EXEMPLE);
+  const apres = await tas(page);
+  assert.ok(apres <= 1.5 * petit, `${(apres / 1e6).toFixed(1)} MB after, ${(petit / 1e6).toFixed(1)} MB alone`);
   assert.deepEqual(erreurs, []);
 });
