@@ -1,10 +1,13 @@
 // The page's benchmark: a generated route file of 50 MB (or SIZE_MB), read
 //  - in Node by the WebAssembly reader (objects, and the MIF/MID pair),
 //    against the native ruter2mif converting the same file;
-//  - in headless Chromium by the built page, from the moment the file is
-//    chosen to the moment its objects are drawn and its downloads offered,
-//    with the renderer the page chooses (RENDUS=,webgl adds WebGL forced,
-//    which a machine without a graphics card draws in software, slowly).
+//  - in headless Chromium by the built page (its test build, which lets the
+//    benchmark see the chart), from the moment the file is chosen to the
+//    moment its objects are drawn and its downloads offered, with the
+//    renderer the page chooses (RENDUS=,webgl adds WebGL forced, which a
+//    machine without a graphics card draws in software, slowly); then each
+//    download, from the click to the file; and the chart's redraw after a
+//    zoom or a pan (the median of 12, drawn without a graphics card).
 // Medians of TRIALS runs (default 3). Build first: the release and web presets.
 // REPERES=1 generates the file with more marks (generer_ruter --reperes);
 // FICHIER=PATH times that route file instead; NAVIGATEUR=0 leaves Chromium out.
@@ -15,7 +18,7 @@ import { copyFileSync, existsSync, mkdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { GENERER, PAGE, RUTER2MIF, creerModule, dossier, racine } from '../tests/web/commun.mjs';
+import { GENERER, PAGE_ESSAI, RUTER2MIF, creerModule, dossier, racine } from '../tests/web/commun.mjs';
 import { lire, mifMid } from '../web/tables.mjs';
 
 const taille = Number(process.argv[2] || 50);
@@ -53,22 +56,62 @@ lignes.push(['native ruter2mif, the same file', tNatif, `WebAssembly / native: M
 const navigateur = process.env.NAVIGATEUR === '0' ? null : await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   args: ['--no-sandbox', '--disable-background-networking', '--disable-component-update', '--disable-sync',
-    '--no-first-run', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
+    '--no-first-run', '--disable-gpu', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
 });
+// The chart's redraw after a zoom or a pan: zoom in, pan, zoom out, pan,
+// three times; each from the change of the view to the chart drawn.
+async function redessins(page) {
+  return page.evaluate(async () => {
+    const carte = window.ruterEssai.carte;
+    const v = carte.getView();
+    const pas = 200 * v.getResolution();
+    const gestes = [
+      () => v.setZoom(v.getZoom() + 1),
+      () => v.setCenter([v.getCenter()[0] + pas, v.getCenter()[1]]),
+      () => v.setZoom(v.getZoom() - 1),
+      () => v.setCenter([v.getCenter()[0], v.getCenter()[1] - pas]),
+    ];
+    const temps = [];
+    for (let k = 0; k < 12; ++k) {
+      const t0 = performance.now();
+      gestes[k % 4]();
+      await new Promise((ok) => carte.once('rendercomplete', ok));
+      temps.push(performance.now() - t0);
+    }
+    return temps;
+  });
+}
+
 for (const rendu of navigateur ? (process.env.RENDUS ?? '').split(',') : []) {
   let choisi = '';
+  const telechargements = { geojson: [], kml: [], gpx: [], mif: [] };
+  const redessin = [];
   const t = await chronometrer(async () => {
-    const page = await navigateur.newPage({ viewport: { width: 1280, height: 800 } });
+    const page = await navigateur.newPage({ viewport: { width: 1280, height: 800 }, acceptDownloads: true });
     await page.context().setOffline(true);
-    await page.goto(pathToFileURL(PAGE).href + (rendu ? `?rendu=${rendu}` : ''));
+    await page.goto(pathToFileURL(PAGE_ESSAI).href + (rendu ? `?rendu=${rendu}` : ''));
     const t0 = Date.now();
     await page.setInputFiles('#fichier', fichier);
     await page.waitForFunction(() => document.body.dataset.etat === 'pret', null, { timeout: 120000 });
+    const duree = Date.now() - t0;
     choisi = await page.evaluate(() => document.body.dataset.rendu);
+    for (const format of Object.keys(telechargements)) {
+      const t1 = Date.now();
+      const attente = page.waitForEvent('download', { timeout: 300000 });
+      await page.click(`button[data-format="${format}"]`);
+      await attente;
+      telechargements[format].push((Date.now() - t1) / 1000);
+      await page.waitForFunction((f) => !document.querySelector(`button[data-format="${f}"]`).disabled, format);
+    }
+    redessin.push(mediane(await redessins(page)) / 1000);
     await page.close();
-    return Date.now() - t0;
+    return duree;
   });
   lignes.push([`the page in headless Chromium, file chosen to chart drawn (${choisi})`, t]);
+  for (const [format, temps] of Object.entries(telechargements)) {
+    lignes.push([`  its ${format} download, click to file`, mediane(temps)]);
+  }
+  lignes.push([`  the chart redrawn after a zoom or a pan (${choisi}), median`, mediane(redessin)]);
 }
 await navigateur?.close();
 
