@@ -6,17 +6,24 @@
 import Feature from 'ol/Feature.js';
 import Map from 'ol/Map.js';
 import View from 'ol/View.js';
+import Control from 'ol/control/Control.js';
+import ScaleLine from 'ol/control/ScaleLine.js';
 import { defaults as controlesParDefaut } from 'ol/control/defaults.js';
+import { getCenter } from 'ol/extent.js';
 import LineString from 'ol/geom/LineString.js';
 import Point from 'ol/geom/Point.js';
 import Polygon from 'ol/geom/Polygon.js';
+import Graticule from 'ol/layer/Graticule.js';
 import TileLayer from 'ol/layer/Tile.js';
 import VectorLayer from 'ol/layer/Vector.js';
 import WebGLVectorLayer from 'ol/layer/WebGLVector.js';
-import { getTransform } from 'ol/proj.js';
+import { getTransform, toLonLat } from 'ol/proj.js';
 import OSM from 'ol/source/OSM.js';
 import VectorSource from 'ol/source/Vector.js';
 import XYZ from 'ol/source/XYZ.js';
+import Fill from 'ol/style/Fill.js';
+import Stroke from 'ol/style/Stroke.js';
+import Text from 'ol/style/Text.js';
 import { eclaircir } from './eclaircir.mjs';
 import { chaine } from './tables.mjs';
 
@@ -30,6 +37,8 @@ let niveauCourant = -1;
 let carte = null;
 let couche = null;
 let fond = [];
+let echelle = null;
+let grille = null;
 
 // WebGL drawn by the graphics card, not by a software stand-in (on which a
 // canvas, which simplifies lines to the screen's resolution, is faster).
@@ -152,10 +161,16 @@ function positionsReperes(t, nbReperes) {
   return versCarte(xy, xy, 2);
 }
 
-export function creerCarte(cible) {
+// The chart in the element `cible`, with a scale bar and, in a corner, the
+// element `position` (where the pointer is).
+export function creerCarte(cible, position) {
+  echelle = new ScaleLine({ units: 'nautical', bar: true, steps: 2, text: false, minWidth: 90 });
   carte = new Map({
     target: cible,
-    controls: controlesParDefaut({ attributionOptions: { collapsible: true } }),
+    controls: controlesParDefaut({ attributionOptions: { collapsible: true } }).extend([
+      echelle,
+      new Control({ element: position }),
+    ]),
     view: new View({ center: versCarte([10, 60]), zoom: 4 }),
   });
   // Before the chart is drawn at a new resolution.
@@ -179,13 +194,68 @@ export function afficherFond(actif, attributions) {
   for (const c of fond) carte.addLayer(c);
 }
 
+// The scale bar in nautical miles ('nautical') or kilometres ('metric').
+export function unites(u) {
+  echelle.setUnits(u);
+}
+
+// The grid of latitude and longitude, its lines labelled by `etiquette(degrees,
+// latitude?)`; or none.
+export function afficherGrille(etiquette) {
+  if (grille) carte.removeLayer(grille);
+  grille = null;
+  if (!etiquette) return;
+  const texte = (bas) =>
+    new Text({
+      font: '11px system-ui, sans-serif',
+      fill: new Fill({ color: '#1d2630' }),
+      stroke: new Stroke({ color: 'rgba(255,255,255,0.9)', width: 3 }),
+      ...(bas ? { textBaseline: 'bottom', offsetY: -2 } : { textAlign: 'right', offsetX: -3 }),
+    });
+  grille = new Graticule({
+    strokeStyle: new Stroke({ color: 'rgba(13,60,112,0.45)', width: 1 }),
+    showLabels: true,
+    wrapX: false,
+    // Whole degrees, then whole minutes, down to a tenth of a minute.
+    intervals: [30, 10, 5, 2, 1, 30 / 60, 20 / 60, 10 / 60, 5 / 60, 2 / 60, 1 / 60, 0.5 / 60, 0.2 / 60, 0.1 / 60],
+    lonLabelFormatter: (x) => etiquette(x, false),
+    latLabelFormatter: (y) => etiquette(y, true),
+    lonLabelStyle: texte(true),
+    latLabelStyle: texte(false),
+    zIndex: 3,
+  });
+  carte.addLayer(grille);
+}
+
+// Where the pointer is, in longitude and latitude, as it moves over the
+// chart; null once it leaves.
+export function suivrePointeur(rappel) {
+  carte.on('pointermove', (e) => rappel(e.dragging ? null : toLonLat(e.coordinate)));
+  carte.getViewport().addEventListener('pointerleave', () => rappel(null));
+}
+
+// Centres the chart on object i (a line whole in view); where its box goes.
+export function centrerSur(i) {
+  const f = source.getFeatures().find((o) => o.get('i') === i);
+  if (!f) return null;
+  const g = f.get('lod')?.entiere ?? f.getGeometry();
+  const vue = carte.getView();
+  if (g.getType() === 'Point') {
+    vue.setCenter(g.getCoordinates());
+    if (vue.getZoom() < 12) vue.setZoom(12);
+    return g.getCoordinates();
+  }
+  vue.fit(g.getExtent(), { size: carte.getSize(), padding: [60, 60, 60, 60], maxZoom: 15 });
+  return g.getClosestPoint(getCenter(g.getExtent()));
+}
+
 // Draws the objects of the tables `t`, in place of those before.
 export function dessiner(t) {
   source.clear(true);
   lignes = [];
   // The layers of the file before go, with all they drew.
   for (const c of [...carte.getLayers().getArray()]) {
-    if (fond.includes(c)) continue;
+    if (fond.includes(c) || c === grille) continue;
     carte.removeLayer(c);
     c.dispose();
   }

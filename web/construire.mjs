@@ -44,6 +44,10 @@ async function construire(fichier, avecEssai) {
     entryPoints: [join(ici, 'page.mjs')],
     format: 'iife',
     outdir: 'page',
+    // The page has the reader's module too, for what needs no file: the
+    // positions' text under the pointer and on the grid.
+    alias: { 'ruter-module': resolve(module) },
+    external: ['fs', 'path'],
     define: {
       ...commun.define,
       LECTEUR_SOURCE: JSON.stringify(lecteur.outputFiles[0].text),

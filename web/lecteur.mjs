@@ -6,15 +6,17 @@
 // Messages in:
 //   {quoi: 'lire', fichier: File}
 //   {quoi: 'telecharger', format: 'geojson' | 'kml' | 'gpx' | 'mif', nom, crlf, choix}
+//   {quoi: 'faits', i}                                the facts and legs of object i
 // Messages out:
 //   {quoi: 'progres', lu, total}                      while reading
 //   {quoi: 'tables', tables}                          the file read (or its verdict)
 //   {quoi: 'avance', format, fraction}                while making a download
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
+//   {quoi: 'faits', i, faits, troncons}
 //   {quoi: 'erreur', message, format?}
 import creerModule from 'ruter-module';
 import { geojson, gpx, kml } from './formats.mjs';
-import { lire, mifMid, tables } from './tables.mjs';
+import { faits, faitsObjet, lire, mifMid, tables, troncons } from './tables.mjs';
 import { installer } from './xml.mjs';
 
 installer();
@@ -42,7 +44,9 @@ function telecharger({ format, nom, crlf, choix }) {
     ];
   }
   const [ecrire, type] = kEcrivains[format];
-  const texte = ecrire(tables(module), choix, avance, nom);
+  const t = tables(module);
+  faits(module, t); // the fields of the facts
+  const texte = ecrire(t, choix, avance, nom);
   return [{ nom: `${nom}.${format}`, blob: new Blob([texte], { type }) }];
 }
 
@@ -54,6 +58,8 @@ self.onmessage = async ({ data }) => {
       const t = lire(module, donnees, (lu, total) => envoyer({ quoi: 'progres', lu, total }));
       const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
       envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
+    } else if (data.quoi === 'faits') {
+      envoyer({ quoi: 'faits', i: data.i, faits: faitsObjet(module, data.i), troncons: troncons(module, data.i) });
     } else if (data.quoi === 'telecharger') {
       envoyer({ quoi: 'fichiers', format: data.format, fichiers: telecharger(data) });
     }

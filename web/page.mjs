@@ -1,14 +1,29 @@
 // The page: a route file chosen or dropped, read by the WebAssembly reader in
 // a Web Worker, drawn on a chart, and offered for download, in Norwegian or
-// English. What the objects are is the reader's business; this shows them.
+// English. What the objects are, their facts and the positions' text are the
+// reader's business; this shows them.
 //
 // Names and texts come from a file anyone may have written: they reach the
 // page only through textContent and canvas text, never as HTML.
 import 'ol/ol.css';
 import './style.css';
 import Overlay from 'ol/Overlay.js';
-import { afficherFond, ajuster, creerCarte, dessiner, objetAuCentre, objetSous, positionsEcran, redessiner } from './carte.mjs';
-import { chaine, horsGlobe } from './tables.mjs';
+import creerModule from 'ruter-module';
+import {
+  afficherFond,
+  afficherGrille,
+  ajuster,
+  centrerSur,
+  creerCarte,
+  dessiner,
+  objetAuCentre,
+  objetSous,
+  positionsEcran,
+  redessiner,
+  suivrePointeur,
+  unites,
+} from './carte.mjs';
+import { chaine, horsGlobe, position } from './tables.mjs';
 import { LANGUES, langueInitiale, memoriserLangue } from './textes.mjs';
 
 /* global LECTEUR_SOURCE, ESSAI */
@@ -21,7 +36,25 @@ let tables = null; // the file on the chart
 let fichierCourant = null; // its File
 let base = 'Ruter'; // its name without extension, for the downloads
 let lecteur = null; // the worker that read it
-let message = null; // what the status line says: [key, ...values], and whether it is an error
+let message = null; // what the status line says: [key, values, error?]
+let module = null; // the reader's module on this thread: positions as text, no file
+
+// Choices remembered from one visit to the next.
+function souvenir(cle, defaut) {
+  try {
+    return localStorage.getItem(`ruter2gis.${cle}`) ?? defaut;
+  } catch {
+    return defaut;
+  }
+}
+
+function retenir(cle, valeur) {
+  try {
+    localStorage.setItem(`ruter2gis.${cle}`, valeur);
+  } catch {
+    // not remembered, but used
+  }
+}
 
 // ---- Texts -----------------------------------------------------------------
 
@@ -47,6 +80,8 @@ function afficherMessage() {
   el.className = erreur ? 'erreur' : '';
 }
 
+const fondActif = () => $('fond').checked && navigator.onLine;
+
 // Every text of the page in the language chosen.
 function appliquerLangue() {
   document.documentElement.lang = langue;
@@ -67,10 +102,15 @@ function appliquerLangue() {
       boutons[0].title = T.attributions;
     }
   });
-  afficherFond(navigator.onLine, { osm: T.osm, seamarks: T.seamarks });
+  afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks });
   afficherMessage();
-  if (tables) resumer();
+  if (tables) {
+    resumer();
+    chercher();
+  }
   if (bulleOuverte >= 0) ouvrirBulle(bulleOuverte, bulle.getPosition(), false);
+  if (tableauOuvert >= 0 && faitsRecus?.i === tableauOuvert) afficherTableau();
+  if (horsGlobeOffert) offrirHorsGlobe(...horsGlobeOffert);
 }
 
 $('langue').addEventListener('change', (e) => {
@@ -80,9 +120,45 @@ $('langue').addEventListener('change', (e) => {
   appliquerLangue();
 });
 
-// ---- The chart and an object's box -------------------------------------------
+// ---- The chart -----------------------------------------------------------------
 
-const carte = creerCarte('carte');
+const carte = creerCarte('carte', $('position'));
+
+// Positions with the decimals of the file's numbers, three at least.
+const decimales = () => (tables && tables.decimales.length ? Math.max(3, ...tables.decimales.slice(0, 10000)) : 3);
+
+suivrePointeur((ll) => {
+  $('position').textContent = ll && module ? position(module, ll[0], ll[1], decimales()) : '';
+});
+
+// A line of the grid: its latitude or its longitude in degrees and whole
+// minutes (tenths where the line is on one).
+function etiquetteGrille(degres, latitude) {
+  if (!module) return '';
+  const minutes = degres * 60;
+  const d = Math.abs(minutes - Math.round(minutes)) < 1e-6 ? 0 : 1;
+  const parties = position(module, latitude ? 0 : degres, latitude ? degres : 0, d).split(' ');
+  return (latitude ? parties.slice(0, 2) : parties.slice(2)).join('\u202f');
+}
+
+$('fond').checked = souvenir('fond', '1') === '1';
+$('fond').addEventListener('change', () => {
+  retenir('fond', $('fond').checked ? '1' : '0');
+  afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks });
+});
+$('grille').checked = souvenir('grille', '0') === '1';
+$('grille').addEventListener('change', () => {
+  retenir('grille', $('grille').checked ? '1' : '0');
+  afficherGrille($('grille').checked && etiquetteGrille);
+});
+$('echelle').value = souvenir('echelle', 'nautical');
+unites($('echelle').value);
+$('echelle').addEventListener('change', () => {
+  retenir('echelle', $('echelle').value);
+  unites($('echelle').value);
+});
+
+// ---- An object's box, and a route's table --------------------------------------
 
 const bulle = new Overlay({
   element: $('bulle'),
@@ -93,9 +169,14 @@ const bulle = new Overlay({
 });
 carte.addOverlay(bulle);
 let bulleOuverte = -1;
+let faitsRecus = null; // the worker's facts and legs of one object: {i, faits, troncons}
+let tableauOuvert = -1;
 
-// The box of object i at `coordonnee`: its kind and name, text, symbol or
-// colour, and line in the file, as text.
+const milles = (x) => (x === null ? '\u2013' : T.milles(langue, x));
+
+// The box of object i at `coordonnee`: its kind and name, its positions, its
+// facts (from the worker, when they come), text, symbol or colour, and line
+// in the file, as text.
 function ouvrirBulle(i, coordonnee, focaliser = true) {
   const { genre, champ } = tables.schema;
   const g = tables.genres[i];
@@ -112,10 +193,33 @@ function ouvrirBulle(i, coordonnee, focaliser = true) {
     corps.append(div);
   };
   ligne(T.genre[g], s(champ.nom) ?? T.sans_nom, 'bulle-titre');
+  const f = faitsRecus?.i === i ? faitsRecus : null;
+  if (g === genre.repere) {
+    const p = tables.debuts[i];
+    if (module) ligne(T.champ_position, position(module, tables.xy[2 * p], tables.xy[2 * p + 1], tables.decimales[i]));
+  } else if (f) {
+    const premier = f.troncons[0];
+    const dernier = f.troncons.at(-1);
+    ligne(T.champ_debut, `${premier.latitude} ${premier.longitude}`);
+    if (g === genre.route) ligne(T.champ_fin, `${dernier.latitude} ${dernier.longitude}`);
+    ligne(T.champ_points, f.faits.points?.toLocaleString(langue === 'nb' ? 'nb-NO' : 'en-GB'));
+    ligne(g === genre.aire ? T.champ_perimetre : T.champ_longueur, milles(f.faits.longueur));
+    if (g === genre.aire) ligne(T.champ_surface, f.faits.surface === null ? '\u2013' : T.milles_carres(langue, f.faits.surface));
+  } else {
+    lecteur.postMessage({ quoi: 'faits', i });
+  }
   ligne(T.champ_texte, s(champ.texte));
   ligne(T.champ_symbole, s(champ.symbole));
   if (g !== genre.repere) ligne(T.champ_couleur, `${s(champ.mot_couleur) ?? T.sans_couleur} ${s(champ.couleur)}`);
   ligne(T.champ_ligne, T.ligne_du_fichier(tables.lignes[i]));
+  if (g !== genre.repere && f) {
+    const b = document.createElement('button');
+    b.type = 'button';
+    b.className = 'bouton';
+    b.textContent = T.bouton_tableau;
+    b.addEventListener('click', () => ouvrirTableau(i));
+    corps.append(b);
+  }
   $('bulle').hidden = false;
   bulleOuverte = i;
   bulle.setPosition(coordonnee);
@@ -129,6 +233,52 @@ function fermerBulle() {
   bulleOuverte = -1;
   if (avait && $('bulle').contains(document.activeElement)) $('carte').focus({ preventScroll: true });
 }
+
+// The route table of object i: every point, its position, the course and
+// distance to the next, the distance run; the name and text above.
+function ouvrirTableau(i) {
+  tableauOuvert = i;
+  afficherTableau();
+  $('tableau').hidden = false;
+  document.body.classList.add('avec-tableau');
+  carte.updateSize();
+  $('tableau-fermer').focus({ preventScroll: true });
+}
+
+function afficherTableau() {
+  const i = tableauOuvert;
+  const { genre, champ } = tables.schema;
+  const g = tables.genres[i];
+  const f = faitsRecus;
+  $('tableau-titre').textContent = `${T.genre[g]}: ${chaine(tables, i, champ.nom) ?? T.sans_nom}`;
+  $('tableau-texte').textContent = chaine(tables, i, champ.texte) ?? '';
+  const nombre = (x, d) => (x === null ? '' : x.toLocaleString(langue === 'nb' ? 'nb-NO' : 'en-GB', { minimumFractionDigits: d, maximumFractionDigits: d }));
+  const lignes = f.troncons.map((t, k) => {
+    const tr = document.createElement('tr');
+    const cap = t.cap === null ? '' : t.cap.toFixed(1).padStart(5, '0');
+    for (const v of [String(k + 1), `${t.latitude} ${t.longitude}`, cap, nombre(t.distance, 2), nombre(t.parcouru, 2)]) {
+      const td = document.createElement('td');
+      td.textContent = v;
+      tr.append(td);
+    }
+    return tr;
+  });
+  $('tableau-lignes').replaceChildren(...lignes);
+  $('tableau-total').textContent =
+    g === genre.aire
+      ? T.total_aire(langue, f.faits.points, milles(f.faits.longueur), f.faits.surface === null ? '\u2013' : T.milles_carres(langue, f.faits.surface))
+      : T.total_route(langue, f.faits.points, milles(f.faits.longueur));
+}
+
+function fermerTableau() {
+  tableauOuvert = -1;
+  $('tableau').hidden = true;
+  document.body.classList.remove('avec-tableau');
+  carte.updateSize();
+}
+
+$('tableau-fermer').addEventListener('click', fermerTableau);
+$('tableau-imprimer').addEventListener('click', () => window.print());
 
 carte.on('singleclick', (e) => {
   const i = tables ? objetSous(e.coordinate) : -1;
@@ -149,6 +299,43 @@ document.addEventListener('keydown', (e) => {
   if (e.key === 'Escape' && bulleOuverte >= 0) fermerBulle();
 });
 $('bulle-fermer').addEventListener('click', fermerBulle);
+
+// ---- Find ------------------------------------------------------------------------
+
+let noms = null; // the objects' names, in lower case, for the search
+const kTrouvesMax = 100;
+
+function chercher() {
+  const { champ } = tables.schema;
+  noms ??= Array.from(tables.genres, (_, i) => (chaine(tables, i, champ.nom) ?? '').toLocaleLowerCase());
+  const q = $('recherche').value.trim().toLocaleLowerCase();
+  const trouves = [];
+  let total = 0;
+  for (let i = 0; i < noms.length; ++i) {
+    if (q && !noms[i].includes(q)) continue;
+    if (trouves.length < kTrouvesMax) trouves.push(i);
+    ++total;
+  }
+  $('trouves-compte').textContent = T.trouves_compte(langue, trouves.length, total);
+  $('trouves').replaceChildren(
+    ...trouves.map((i) => {
+      const li = document.createElement('li');
+      const b = document.createElement('button');
+      b.type = 'button';
+      const nom = (chaine(tables, i, champ.nom) ?? T.sans_nom).split('\n', 1)[0];
+      b.textContent = T.trouve(T.genre[tables.genres[i]], nom, tables.lignes[i]);
+      b.addEventListener('click', () => {
+        const coordonnee = centrerSur(i);
+        if (coordonnee) ouvrirBulle(i, coordonnee);
+        if (petitEcran.matches) replier(true);
+      });
+      li.append(b);
+      return li;
+    }),
+  );
+}
+
+$('recherche').addEventListener('input', chercher);
 
 // ---- The panel, folded away on a phone once a file is read -------------------
 
@@ -181,6 +368,12 @@ function erreur(cle, valeurs) {
   document.body.dataset.etat = 'erreur';
 }
 
+// What a report says, in the page's language.
+function signalement(s) {
+  const g = tables.schema.genre[s.genre];
+  return T.ecarts[s.ecart](s.position, T.genres_definis[g]);
+}
+
 function resumer() {
   const t = tables;
   const n = [0, 0, 0];
@@ -191,7 +384,7 @@ function resumer() {
   liste.replaceChildren();
   for (const s of t.signalements) {
     const li = document.createElement('li');
-    li.textContent = T.omis_ligne(s.ligne, s.message);
+    li.textContent = T.omis_ligne(s.ligne, signalement(s));
     liste.append(li);
   }
   if (t.nbSignalements > t.signalements.length) {
@@ -201,17 +394,30 @@ function resumer() {
   }
   $('omis-titre').textContent = T.omis_titre(langue, t.nbSignalements);
   $('omis').hidden = t.nbSignalements === 0;
-  // No object, no download: the buttons say why.
-  const vide = t.genres.length === 0;
-  $('aucun-objet').hidden = !vide;
-  $('aucun-objet').textContent = T.aucun_objet;
-  for (const b of $('telechargements').querySelectorAll('button')) {
-    b.disabled = vide || b.getAttribute('aria-busy') === 'true';
-    if (vide) b.setAttribute('aria-describedby', 'aucun-objet');
-    else b.removeAttribute('aria-describedby');
-  }
+  etatTelechargements();
   $('mif').title = T.titre_mif(`${base}.mif`, `${base}.mid`);
 }
+
+// No object, no download; no kind chosen, no download but MIF: the buttons
+// say why.
+function etatTelechargements() {
+  const vide = tables.genres.length === 0;
+  const aucunGenre = choix().genres.every((g) => !g);
+  $('aucun-objet').hidden = !vide && !aucunGenre;
+  $('aucun-objet').textContent = vide ? T.aucun_objet : T.aucun_genre;
+  for (const b of $('telechargements').querySelectorAll('button')) {
+    const refuse = vide || (aucunGenre && b.dataset.format !== 'mif');
+    b.disabled = refuse || b.getAttribute('aria-busy') === 'true';
+    if (refuse) b.setAttribute('aria-describedby', 'aucun-objet');
+    else b.removeAttribute('aria-describedby');
+  }
+}
+
+const choix = (omettre = false) => ({
+  genres: Array.from($('genres').querySelectorAll('input'), (c) => c.checked),
+  omettre,
+});
+$('genres').addEventListener('change', () => tables && etatTelechargements());
 
 // What the worker `w` says. A worker that is no longer the page's (a file
 // chosen since) is not listened to, but while it reads, for a refused file.
@@ -235,9 +441,15 @@ function recevoir(w, data) {
     fichierCourant = w.fichier;
     base = fichierCourant.name.replace(/\.[^.]*$/, '') || 'Ruter';
     tables = t;
+    noms = null;
+    faitsRecus = null;
     fermerBulle();
+    fermerTableau();
+    offrirHorsGlobe(null);
     if (message && message[0] !== 'plusieurs') dire(null);
     resumer();
+    $('recherche').value = '';
+    chercher();
     $('resume').hidden = false;
     document.body.dataset.rendu = dessiner(t);
     if (petitEcran.matches) replier(true);
@@ -246,6 +458,9 @@ function recevoir(w, data) {
       document.body.dataset.etat = 'pret';
     });
     carte.render();
+  } else if (data.quoi === 'faits' && w === lecteur) {
+    faitsRecus = data;
+    if (bulleOuverte === data.i) ouvrirBulle(data.i, bulle.getPosition(), false);
   } else if (data.quoi === 'avance') {
     $('progres').hidden = false;
     $('progres').value = data.fraction;
@@ -314,35 +529,66 @@ function finirTelechargement(data) {
   document.body.dataset.telechargement = 'fini';
 }
 
-$('telechargements').addEventListener('click', (e) => {
-  const b = e.target.closest('button');
-  const format = b?.dataset.format;
-  if (!format || !tables || b.disabled) return;
+function demander(format, omettre) {
+  const b = bouton(format);
   document.body.dataset.telechargement = '';
-  // GPX, GeoJSON (RFC 7946) and KML hold no position off the globe: as
-  // ruter2gis, the page names the line that holds one instead.
-  const regles = tables.schema.formats[format];
-  const ligne = regles?.globe_seul ? horsGlobe(tables) : 0;
-  if (ligne) {
-    dire('hors_globe', [ligne, regles.nom], true);
-    return;
-  }
   b.disabled = true;
   b.setAttribute('aria-busy', 'true');
   $('progres').value = 0;
   $('progres').hidden = false;
   dire('preparation', [b.textContent]);
-  lecteur.postMessage({
-    quoi: 'telecharger',
-    format,
-    nom: base,
-    crlf: $('fins').value === 'crlf',
-    choix: { genres: [true, true, true], omettre: false },
-  });
+  lecteur.postMessage({ quoi: 'telecharger', format, nom: base, crlf: $('fins').value === 'crlf', choix: choix(omettre) });
+}
+
+// A format that holds no position off the globe (GPX, GeoJSON, KML): the
+// lines of the objects that hold one, of the kinds chosen, and the offer
+// to leave them out.
+let horsGlobeOffert = null;
+function offrirHorsGlobe(format, lignes, n) {
+  horsGlobeOffert = format ? [format, lignes, n] : null;
+  $('hors-globe').hidden = !format;
+  if (!format) return;
+  const nom = tables.schema.formats[format].nom;
+  $('hors-globe-texte').textContent = T.hors_globe_offre(langue, lignes, n, nom);
+  $('hors-globe-omettre').textContent = T.hors_globe_omettre(langue, n, nom);
+}
+
+$('hors-globe-omettre').addEventListener('click', () => {
+  const [format] = horsGlobeOffert;
+  offrirHorsGlobe(null);
+  demander(format, true);
+});
+
+$('telechargements').addEventListener('click', (e) => {
+  const b = e.target.closest('button');
+  const format = b?.dataset.format;
+  if (!format || !tables || b.disabled) return;
+  offrirHorsGlobe(null);
+  const regles = tables.schema.formats[format];
+  if (regles?.globe_seul && horsGlobe(tables)) {
+    const { genres } = choix();
+    const lignes = [];
+    let n = 0;
+    tables.horsGlobe.forEach((l, i) => {
+      if (!l || !genres[tables.genres[i]]) return;
+      if (lignes.length < 10) lignes.push(l);
+      ++n;
+    });
+    if (n) {
+      offrirHorsGlobe(format, lignes, n);
+      return;
+    }
+  }
+  demander(format, false);
 });
 
 appliquerLangue();
-window.addEventListener('online', () => afficherFond(true, { osm: T.osm, seamarks: T.seamarks }));
+creerModule().then((m) => {
+  module = m;
+  if ($('grille').checked) afficherGrille(etiquetteGrille);
+});
+window.addEventListener('online', () => afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks }));
+window.addEventListener('offline', () => afficherFond(false, { osm: T.osm, seamarks: T.seamarks }));
 window.addEventListener('beforeprint', redessiner);
 window.addEventListener('afterprint', redessiner);
 

@@ -4,12 +4,62 @@
 
 const kCle = 'ruter2gis.langue';
 
-const nombre = (langue, n) => n.toLocaleString(langue === 'nb' ? 'nb-NO' : 'en-GB');
+// A number as the language writes it, with `decimales` decimals if given.
+const nombre = (langue, n, decimales) =>
+  n.toLocaleString(langue === 'nb' ? 'nb-NO' : 'en-GB', decimales === undefined ? {} : { minimumFractionDigits: decimales, maximumFractionDigits: decimales });
 
 // "1 mark", "2 marks": `formes` holds the singular and the plural.
 const compte = (langue, n, [un, plusieurs]) => `${nombre(langue, n)} ${n === 1 ? un : plusieurs}`;
 
 const en = {
+  en_ligne:
+    'Online, the background map asks OpenStreetMap and OpenSeaMap for map tiles of the area shown; it can be switched off below.',
+  carte_titre: 'Chart',
+  fond: 'Background map from OpenStreetMap and OpenSeaMap (online)',
+  grille: 'Grid of latitude and longitude',
+  echelle: 'Scale in',
+  echelle_nm: 'nautical miles',
+  echelle_km: 'kilometres',
+  chercher_titre: 'Find',
+  chercher: 'A name, or part of one',
+  trouves_compte: (l, n, total) =>
+    n < total ? `The first ${nombre(l, n)} of ${nombre(l, total)} objects.` : `${compte(l, total, ['object', 'objects'])}.`,
+  trouve: (genre, nom, ligne) => `${genre}: ${nom}, line ${ligne}`,
+  genres_titre: 'Kinds to download (GeoJSON, KML, GPX)',
+  genres_0: 'Marks',
+  genres_1: 'Routes',
+  genres_2: 'Areas',
+  aucun_genre: 'Choose at least one kind to download.',
+  hors_globe_offre: (l, lignes, n, format) =>
+    `${lignes.length === 1 ? 'Line' : 'Lines'} ${lignes.join(', ')}${n > lignes.length ? ', \u2026' : ''} ${n === 1 ? 'holds a position' : 'hold positions'} off the globe (latitude beyond 90 degrees or longitude beyond 180), which ${format} cannot hold.`,
+  hors_globe_omettre: (l, n, format) => `Download the ${format} file without ${n === 1 ? 'that object' : `these ${nombre(l, n)} objects`}`,
+  imprimer: 'Print',
+  col_point: 'Point',
+  col_position: 'Position',
+  col_cap: 'Course (\u00b0T)',
+  col_distance: 'Distance (nm)',
+  col_parcouru: 'Run (nm)',
+  champ_position: 'Position',
+  champ_debut: 'First point',
+  champ_fin: 'Last point',
+  champ_points: 'Points',
+  champ_longueur: 'Length',
+  champ_perimetre: 'Perimeter',
+  champ_surface: 'Surface',
+  bouton_tableau: 'Route table',
+  milles: (l, x) => `${nombre(l, x, 2)} nm`,
+  milles_carres: (l, x) => `${nombre(l, x, 2)} square nm`,
+  total_route: (l, points, longueur) => `${compte(l, points, ['point', 'points'])}, ${longueur} in all.`,
+  total_aire: (l, points, perimetre, surface) =>
+    `${compte(l, points, ['point', 'points'])}, a perimeter of ${perimetre}, a surface of ${surface}.`,
+  genres_definis: ['the mark', 'the route', 'the area'],
+  ecarts: {
+    repere_omis: (p) => `position \u201c${p}\u201d is not a number of minutes; the mark is left out`,
+    sommet_omis: (p, g) => `position \u201c${p}\u201d is not a number of minutes; the vertex is left out of ${g}`,
+    route_omise: (p, g) => `${g[0].toUpperCase()}${g.slice(1)} ending here has no vertex left; it is left out`,
+    hors_globe: (p) =>
+      `position \u201c${p}\u201d is off the globe (latitude beyond 90 degrees or longitude beyond 180); written as it is`,
+  },
   titre: 'Route file: chart and downloads',
   h1: 'Route file',
   langue: 'Language',
@@ -79,6 +129,54 @@ const en = {
 };
 
 const nb = {
+  en_ligne:
+    'Med nett henter bakgrunnskartet kartfliser for området som vises, fra OpenStreetMap og OpenSeaMap; det kan slås av nedenfor.',
+  carte_titre: 'Kart',
+  fond: 'Bakgrunnskart fra OpenStreetMap og OpenSeaMap (på nett)',
+  grille: 'Rutenett med bredde og lengde',
+  echelle: 'Målestokk i',
+  echelle_nm: 'nautiske mil',
+  echelle_km: 'kilometer',
+  chercher_titre: 'Finn',
+  chercher: 'Et navn, eller en del av det',
+  trouves_compte: (l, n, total) =>
+    n < total ? `De første ${nombre(l, n)} av ${nombre(l, total)} objekter.` : `${compte(l, total, ['objekt', 'objekter'])}.`,
+  trouve: (genre, nom, ligne) => `${genre}: ${nom}, linje ${ligne}`,
+  genres_titre: 'Typer som lastes ned (GeoJSON, KML, GPX)',
+  genres_0: 'Merker',
+  genres_1: 'Ruter',
+  genres_2: 'Områder',
+  aucun_genre: 'Velg minst én type å laste ned.',
+  hors_globe_offre: (l, lignes, n, format) =>
+    `${lignes.length === 1 ? 'Linje' : 'Linjene'} ${lignes.join(', ')}${n > lignes.length ? ', \u2026' : ''} har ${n === 1 ? 'en posisjon' : 'posisjoner'} utenfor jordkloden (bredde over 90 grader eller lengde over 180), som ${format} ikke kan ha.`,
+  hors_globe_omettre: (l, n, format) => `Last ned ${format}-filen uten ${n === 1 ? 'det objektet' : `disse ${nombre(l, n)} objektene`}`,
+  imprimer: 'Skriv ut',
+  col_point: 'Punkt',
+  col_position: 'Posisjon',
+  col_cap: 'Kurs (\u00b0 rv.)',
+  col_distance: 'Distanse (nm)',
+  col_parcouru: 'Tilbakelagt (nm)',
+  champ_position: 'Posisjon',
+  champ_debut: 'Første punkt',
+  champ_fin: 'Siste punkt',
+  champ_points: 'Punkter',
+  champ_longueur: 'Lengde',
+  champ_perimetre: 'Omkrets',
+  champ_surface: 'Areal',
+  bouton_tableau: 'Rutetabell',
+  milles: (l, x) => `${nombre(l, x, 2)} nm`,
+  milles_carres: (l, x) => `${nombre(l, x, 2)} kvadrat-nm`,
+  total_route: (l, points, longueur) => `${compte(l, points, ['punkt', 'punkter'])}, ${longueur} i alt.`,
+  total_aire: (l, points, perimetre, surface) =>
+    `${compte(l, points, ['punkt', 'punkter'])}, omkrets ${perimetre}, areal ${surface}.`,
+  genres_definis: ['merket', 'ruten', 'området'],
+  ecarts: {
+    repere_omis: (p) => `posisjonen \u00ab${p}\u00bb er ikke et antall minutter; merket er utelatt`,
+    sommet_omis: (p, g) => `posisjonen \u00ab${p}\u00bb er ikke et antall minutter; punktet er utelatt fra ${g}`,
+    route_omise: (p, g) => `${g[0].toUpperCase()}${g.slice(1)} som slutter her, har ingen punkter igjen; den er utelatt`,
+    hors_globe: (p) =>
+      `posisjonen \u00ab${p}\u00bb er utenfor jordkloden (bredde over 90 grader eller lengde over 180); skrevet som den er`,
+  },
   titre: 'Rutefil: kart og nedlasting',
   h1: 'Rutefil',
   langue: 'Språk',
