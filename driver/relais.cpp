@@ -24,11 +24,14 @@ int indice(const Relais& r, const TableObjets* t) { return static_cast<int>(t - 
 
 }  // namespace
 
-TableObjets& commencer_relais(Relais& r) {
+TableObjets& commencer_relais(Relais& r, bool faits) {
     r.pleins = FileLots{};
     r.libres = FileLots{};
     for (int i = 1; i < Relais::kLots; ++i) ajouter(r.libres, i);
-    for (TableObjets& lot : r.lots) vider(lot);
+    for (TableObjets& lot : r.lots) {
+        vider(lot);
+        lot.avec_faits = faits;
+    }
     r.fini = false;
     r.arret.store(false);
     return r.lots[0];

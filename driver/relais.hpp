@@ -42,8 +42,9 @@ struct Relais {
 };
 
 // Readies `r` for a pass over the file, every table empty; returns the one
-// that the reading side fills first.
-TableObjets& commencer_relais(Relais& r);
+// that the reading side fills first. With `faits`, the reading side computes
+// the facts of each object it adds (input/objets.hpp).
+TableObjets& commencer_relais(Relais& r, bool faits = false);
 
 // The reading side, after each object added to `table`: sends it once it is
 // full, and takes a free one instead.

@@ -156,7 +156,10 @@ int lire_options(int argc, char** argv, OptionsGis& o) {
                  "Converts the route file of a navigation plotter (default: Ruter) to a GIS\n"
                  "dataset (default: Ruter.gpkg) through GDAL: its marks, routes and areas with\n"
                  "their names, texts and colours, in WGS 84 longitude and latitude. The format\n"
-                 "follows OUTPUT's extension (.gpkg, .geojson, .kml, .gpx, .shp, .fgb, ...).\n\n"
+                 "follows OUTPUT's extension (.gpkg, .geojson, .kml, .gpx, .shp, .fgb, ...).\n"
+                 "Routes and areas get their facts as fields: points (their vertices),\n"
+                 "length_nm (along rhumb lines, in nautical miles; an area's perimeter) and\n"
+                 "area_nm2.\n\n"
                  "  -f FORMAT   the format instead, by its GDAL name: GPKG, GeoJSON, LIBKML, GPX,\n"
                  "              \"ESRI Shapefile\", ...\n"
                  "  --formats   list the formats this GDAL can write\n"
@@ -243,7 +246,8 @@ ResultatGis convertir_gis(const OptionsGis& o) {
         if (!commencer_passe(g, passe)) break;
         // The file is read on a thread of its own while GDAL, on this one,
         // writes the objects read before.
-        commencer_objets(objets, relais, commencer_relais(relais), l, passe == 0, examen.bom != 0);
+        commencer_objets(objets, relais, commencer_relais(relais, faits_voulus(g)), l, passe == 0,
+                         examen.bom != 0);
         int errnum = 0;
         std::exception_ptr exception;
         std::thread lecture([&] {

@@ -6,6 +6,7 @@
 #include <ogr_srs_api.h>
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace ruter {
@@ -51,6 +52,19 @@ void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
     OGR_F_SetFieldString(c.objet, i, g.tampon.c_str());
 }
 
+// A fact: unset where it cannot be computed.
+void nombre(const Couche& c, Champ k, double v) {
+    const int i = c.champ[k];
+    if (i < 0) return;
+    if (std::isnan(v)) {
+        OGR_F_UnsetField(c.objet, i);
+    } else if (kTypesChamps[k] == kEntier) {
+        OGR_F_SetFieldInteger64(c.objet, i, static_cast<GIntBig>(v));
+    } else {
+        OGR_F_SetFieldDouble(c.objet, i, v);
+    }
+}
+
 // Counts an object of kind `k` that has been written, and in a Shapefile its
 // values that GDAL cut.
 void compter(Gis& g, Genre k) {
@@ -69,6 +83,10 @@ void creer_objet(Gis& g, Genre k, const Objet& o, const char* style) {
     const Couche& c = g.couches[k];
     for (std::size_t f = 0; f < kChaines; ++f) champ(g, c, static_cast<Champ>(f), o.chaines[f]);
     champ(g, c, kGenre, kNomsGenres[k]);
+    if (c.champ[kPoints] >= 0 || c.champ[kLongueur] >= 0 || c.champ[kSurface] >= 0) {
+        const Faits f = faits(o);
+        for (const Champ ch : {kPoints, kLongueur, kSurface}) nombre(c, ch, fait(f, ch));
+    }
     OGR_F_SetStyleString(c.objet, style);
     OGR_F_SetFID(c.objet, OGRNullFID);
     if (OGR_L_CreateFeature(c.couche, c.objet) != OGRERR_NONE) echec(g, "cannot write an object");
@@ -83,7 +101,8 @@ bool creer_champs(Gis& g, Genre k) {
         c.champ[f] = OGR_FD_GetFieldIndex(OGR_L_GetLayerDefn(c.couche), nom);
         // A format may have it already (GPX, KML), or take no fields of ours (DXF).
         if (c.champ[f] >= 0 || !oui(g.pilote, GDAL_DCAP_CREATE_FIELD)) continue;
-        OGRFieldDefnH d = OGR_Fld_Create(nom, OFTString);
+        static constexpr OGRFieldType kTypes[] = {OFTString, OFTInteger, OFTReal};
+        OGRFieldDefnH d = OGR_Fld_Create(nom, kTypes[kTypesChamps[f]]);
         const OGRErr e = OGR_L_CreateField(c.couche, d, TRUE);
         OGR_Fld_Destroy(d);
         if (e != OGRERR_NONE) return false;
@@ -291,6 +310,14 @@ bool commencer_passe(Gis& g, int passe) {
         if (!g.transaction) echec(g, "cannot start a transaction");
     }
     return true;
+}
+
+bool faits_voulus(const Gis& g) {
+    for (int k = 0; k < kGenres; ++k) {
+        const Couche& c = g.couches[k];
+        if (g.ecrire[k] && (c.champ[kPoints] >= 0 || c.champ[kLongueur] >= 0)) return true;
+    }
+    return false;
 }
 
 void ecrire_objet(Gis& g, const Objet& o) {

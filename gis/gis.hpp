@@ -3,7 +3,9 @@
 //
 // Marks, routes and areas go to three layers in WGS 84 longitude and latitude
 // (points, line strings, and polygons with the ring closed), named as the
-// schema names them (input/schema.hpp), as are their fields in each format.
+// schema names them (input/schema.hpp), as are their fields in each format:
+// strings, and the facts of routes and areas as integers and reals, unset
+// where they cannot be computed.
 // A format of one layer per file gets one layer with the field "kind"
 // instead; a Shapefile, one file per layer.
 //
@@ -28,7 +30,9 @@ namespace ruter {
 struct Couche {
     OGRLayerH couche = nullptr;
     OGRFeatureH objet = nullptr;
-    int champ[kChamps] = {-1, -1, -1, -1, -1, -1};  // field indexes; -1: not in this format
+    // Field indexes; -1: not in this format.
+    int champ[kChamps] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
+    static_assert(kChamps == 9);
 };
 
 struct Gis {
@@ -79,6 +83,9 @@ int passes(const Gis& g);
 
 // Before pass `passe`: the layers it writes, created if need be.
 bool commencer_passe(Gis& g, int passe);
+
+// Whether the layers of the current pass have fields for facts.
+bool faits_voulus(const Gis& g);
 
 // Closes the dataset. When the conversion is `complet`, first writes the QGIS
 // styles (GeoPackage) and commits, and then reads the dataset back to make
