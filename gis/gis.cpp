@@ -132,15 +132,20 @@ bool creer_index(Gis& g, OGRLayerH couche) {
 }
 
 // The layer of kind `k` (in a one-layer format, the one layer, created with
-// the marks) and the feature that its objects are written with.
+// the first kind written) and the feature that its objects are written with.
 bool creer_couche(Gis& g, Genre k) {
     Couche& c = g.couches[k];
     const OGRwkbGeometryType type = k == kReperes ? wkbPoint
                                     : k == kAires && !kFormatsObjets[g.format].aires_en_routes
                                         ? wkbPolygon
                                         : wkbLineString;
-    if (g.une_couche && k != kReperes) {
-        c = g.couches[kReperes];
+    // In a format of one layer, the kind written first creates it.
+    const Couche* une = nullptr;
+    for (int j = 0; g.une_couche && j < kGenres; ++j) {
+        if (g.couches[j].couche != nullptr) une = &g.couches[j];
+    }
+    if (une != nullptr) {
+        c = *une;
     } else {
         char** options = nullptr;
         if (est(g.pilote, "ESRI Shapefile"))
@@ -294,10 +299,12 @@ int passes(const Gis& g) {
     return g.une_couche || GDALDatasetTestCapability(g.ds, ODsCRandomLayerWrite) ? 1 : kGenres;
 }
 
+bool passe_utile(const Gis& g, int passe) { return passes(g) == 1 || g.genres[passe]; }
+
 bool commencer_passe(Gis& g, int passe) {
     const bool tout = passes(g) == 1;
     for (int k = 0; k < kGenres; ++k) {
-        g.ecrire[k] = tout || k == passe;
+        g.ecrire[k] = g.genres[k] && (tout || k == passe);
         if (g.ecrire[k] && g.couches[k].objet == nullptr &&
             !creer_couche(g, static_cast<Genre>(k))) {
             echec(g, "cannot create a layer");
@@ -305,7 +312,7 @@ bool commencer_passe(Gis& g, int passe) {
         }
     }
     // One transaction for everything, where the format has them (GeoPackage).
-    if (passe == 0 && GDALDatasetTestCapability(g.ds, ODsCTransactions)) {
+    if (!g.transaction && GDALDatasetTestCapability(g.ds, ODsCTransactions)) {
         g.transaction = GDALDatasetStartTransaction(g.ds, FALSE) == OGRERR_NONE;
         if (!g.transaction) echec(g, "cannot start a transaction");
     }
@@ -325,10 +332,15 @@ void ecrire_objet(Gis& g, const Objet& o) {
     if (!g.ecrire[k] || !g.erreur.empty()) return;
     const DescriptionFormat& format = kFormatsObjets[g.format];
     if (o.hors_globe != 0 && format.globe_seul) {
+        if (g.sans_hors_globe) {
+            if (g.nb_omis++ < kAvertissements) g.omis.emplace_back(k, o.hors_globe);
+            return;
+        }
         g.ligne_refusee = o.hors_globe;
-        char raison[160];
+        char raison[256];
         std::snprintf(raison, sizeof raison, kHorsGlobe, format.nom);
         g.erreur = raison;
+        g.erreur += " (--skip-off-globe leaves out the objects that have one)";
         return;
     }
     const Couche& c = g.couches[k];

@@ -19,11 +19,15 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/objets.hpp"
 
 namespace ruter {
+
+// How many warnings of one kind are printed, before a count of the rest.
+inline constexpr long long kAvertissements = 10;
 
 // Where the objects of one kind go: a layer, and one feature (with its
 // geometry) reused for every object written to it.
@@ -48,10 +52,16 @@ struct Gis {
     bool transaction = false;
     OGRSpatialReferenceH srs = nullptr;
     Couche couches[kGenres];
-    bool ecrire[kGenres] = {};  // the kinds that the current pass writes
+    bool genres[kGenres] = {true, true, true};  // the kinds written (--kinds)
+    bool ecrire[kGenres] = {};                  // the kinds that the current pass writes
     // In a format that holds no position off the globe, the line of the
-    // first one it was given.
+    // first one it was given; or with `sans_hors_globe` (--skip-off-globe),
+    // the objects that have one are left out: the kind and the line of the
+    // first ones, and how many in all.
     std::size_t ligne_refusee = 0;
+    bool sans_hors_globe = false;
+    std::vector<std::pair<Genre, std::size_t>> omis;
+    long long nb_omis = 0;
 
     std::string tampon, style;       // scratch for field values and styles
     long long ecrits[kGenres] = {};  // objects written, kind by kind
@@ -81,6 +91,9 @@ bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const st
 // format whose layers are written one after the other (KML, GPX).
 int passes(const Gis& g);
 
+// Whether pass `passe` writes anything: a kind of g.genres.
+bool passe_utile(const Gis& g, int passe);
+
 // Before pass `passe`: the layers it writes, created if need be.
 bool commencer_passe(Gis& g, int passe);
 
@@ -93,7 +106,9 @@ bool faits_voulus(const Gis& g);
 // Whether all of it succeeded.
 bool fermer_gis(Gis& g, bool complet);
 
-// Writes one object, if the current pass writes its kind.
+// Writes one object, if the current pass writes its kind; in a format that
+// holds no position off the globe, refuses one that has such a position, or
+// leaves it out with `sans_hors_globe`.
 void ecrire_objet(Gis& g, const Objet& o);
 inline bool arreter(const Gis& g) { return !g.erreur.empty(); }
 

@@ -29,7 +29,7 @@ int decimales(const Bloc& b, int avant) {
 
 void signaler(Bloc& b, Ecart e, Genre g, std::size_t ligne) {
     if (!b.signaler) return;
-    ++b.nb_par_genre[g];
+    ++b.nb_par_genre[g][static_cast<int>(e)];
     if (b.nb_signalements++ >= kSignalementsGardes) return;
     Signalement s{ligne, e, g, {}};
     if (e != Ecart::route_omise) {
@@ -187,7 +187,7 @@ void commencer_bloc(Bloc& b, const Lecteur& l, bool signaler, bool utf8) {
     if (signaler) {
         b.signalements.clear();
         b.nb_signalements = 0;
-        std::fill(std::begin(b.nb_par_genre), std::end(b.nb_par_genre), 0);
+        for (auto& n : b.nb_par_genre) std::fill(std::begin(n), std::end(n), 0);
     }
     vider_bloc(b);
 }

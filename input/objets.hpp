@@ -146,7 +146,7 @@ struct Bloc {
     int route_decimales = 0;
     std::vector<Signalement> signalements;
     std::size_t nb_signalements = 0;
-    std::size_t nb_par_genre[kGenres] = {};  // the reports, kind by kind
+    std::size_t nb_par_genre[kGenres][kEcarts] = {};  // the reports, by kind and by what
 };
 
 // `t` as UTF-8, after `s`: Windows-1252, or UTF-8 when `utf8`. What no output
