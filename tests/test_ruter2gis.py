@@ -22,7 +22,7 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
-from commun import ecrire, entrees_hostiles, importer, lancer, lire, proches
+from commun import ecrire, entrees_hostiles, importer, lancer, lire, outil, proches
 
 COULEURS = {b"Rod": "#FF7777", b"Gul": "#FFCF9F", b"Gronn": "#97FF97", b"Lilla": "#FF9FFF",
             b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000", b"Rodt": "#000000"}
@@ -169,6 +169,7 @@ class Ruter2gis(unittest.TestCase):
 
     def test_every_object_reads_back_in_every_format(self):
         ogr = importer("osgeo.ogr", "python3-gdal", self)
+        outil("Planimeter", "geographiclib-tools", self)
         cas = [("examples/Ruter", lire(os.environ["EXEMPLE"]), exemple()), ("generated", *genere())]
         for quoi, route, attendus in cas:
             for sortie in FORMATS:
@@ -218,6 +219,7 @@ class Ruter2gis(unittest.TestCase):
                 self.assertEqual(lire(os.path.join(d, "Ruter.gpkg")), b"an earlier output")
                 self.assertEqual(sorted(os.listdir(d)), ["Ruter", "Ruter.gpkg"])
         # The example saved as UTF-8 with a byte order mark: its objects, names in UTF-8.
+        outil("Planimeter", "geographiclib-tools", self)
         with tempfile.TemporaryDirectory() as d:
             ecrire(os.path.join(d, "Ruter"), lire(os.path.join(natures, "route.bom")))
             self.assertEqual(lancer(d, "RUTER2GIS").returncode, 0)
