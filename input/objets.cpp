@@ -20,13 +20,6 @@ void joindre(const Bloc& b, std::string& s, std::string_view t) {
     ajouter_utf8(s, t, b.utf8);
 }
 
-// The decimals of the position line being read, within the ones shown.
-int decimales(const Bloc& b, int avant) {
-    const TableMots& t = b.lecteur->mots;
-    const int d = std::max({avant, decimales_mot(mot_n(t, 0)), decimales_mot(mot_n(t, 1))});
-    return std::min(d, kMaxDecimales);
-}
-
 void signaler(Bloc& b, Ecart e, Genre g, std::size_t ligne) {
     if (!b.signaler) return;
     ++b.nb_par_genre[g][static_cast<int>(e)];
@@ -197,7 +190,7 @@ void noter_repere(Bloc& b, Position p, Mot symbole) {
     const bool garde = verifier(b, p, kReperes, r.hors_globe);
     // Texts since the last mark are this one's, even when it is left out.
     if (!garde) return b.en_attente.clear();
-    r.decimales = decimales(b, 3);
+    r.decimales = std::clamp(p.decimales, 3, kMaxDecimales);
     ajouter_utf8(b.octets, symbole, b.utf8);
     r.texte = b.octets.size();
     b.octets += b.en_attente;
@@ -211,7 +204,7 @@ void noter_sommet(Bloc& b, Position p) {
         b, p, b.lecteur->etat.nomdelalign == Trace::areal ? kAires : kRoutes, b.route_hors_globe);
     if (!garde) return;
     if (b.route_ligne == 0) b.route_ligne = b.lecteur->numero;
-    b.route_decimales = decimales(b, b.route_decimales);
+    b.route_decimales = std::max(b.route_decimales, std::min(p.decimales, kMaxDecimales));
 }
 
 void noter_nom(Bloc& b, const TableMots& t) { joindre(b, b.noms, reste(t, 1)); }

@@ -179,6 +179,9 @@ TEST(Regles, VerticesDecimalsAndFactsOfEachObject) {
     } cas[] = {
         {"3600 300 0 A\n3600.1 300.1234 0 B\n-3600.123456789012 0.5 0 C\n",
          "mark 1 3 nan nan; mark 1 4 nan nan; mark 1 9 nan nan"},
+        // Words that the reading of numbers takes on each of its paths.
+        {"3600.1234e1 300 0 A\n3600.12345abc 300 0 B\n3600 300.123456789012345678901 0 C\n",
+         "mark 1 4 nan nan; mark 1 5 nan nan; mark 1 9 nan nan"},
         // A degree east on 60 N, then a degree north.
         {"Linjefarge Rod\n3600 300.25\n3600 360.25\n3660 360.25\n", "route 3 3 90.292 nan"},
         // A vertex left out is not counted, nor are its decimals; one
