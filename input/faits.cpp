@@ -43,9 +43,40 @@ constexpr double kR[] = {-5.583600985106159999e-4,  1.499790265902459451e-6,
                          -3.716766169574281695e-9,  8.837217682878276205e-12,
                          -2.051950721263713471e-14, 4.697677783782073570e-17};
 
+// Short legs, the most of a route file's, have small differences of
+// latitude: for arguments up to 1/64, the sine and cosine, asinh, atanh and
+// sinh are their Taylor series, whose terms left out are below 1e-19 of
+// them, rather than calls of the mathematical library.
+constexpr double kPetit = 1.0 / 64;
+
+double asinh_(double x) {
+    if (std::fabs(x) > kPetit) return std::asinh(x);
+    const double x2 = x * x;
+    return x * (1 - x2 * (1.0 / 6 - x2 * (3.0 / 40 - x2 * (5.0 / 112 - x2 * (35.0 / 1152)))));
+}
+
+double atanh_(double x) {
+    if (std::fabs(x) > kPetit) return std::atanh(x);
+    const double x2 = x * x;
+    return x * (1 + x2 * (1.0 / 3 + x2 * (1.0 / 5 + x2 * (1.0 / 7 + x2 * (1.0 / 9)))));
+}
+
+double sinh_(double x) {
+    if (std::fabs(x) > kPetit) return std::sinh(x);
+    const double x2 = x * x;
+    return x * (1 + x2 * (1.0 / 6 + x2 * (1.0 / 120 + x2 * (1.0 / 5040 + x2 * (1.0 / 362880)))));
+}
+
 // The sine and cosine of `x` degrees, reduced exactly to an eighth of a turn
 // first, so that 90 degrees has a cosine of exactly 0.
 void sincosd(double x, double& s, double& c) {
+    if (std::fabs(x) <= kPetit / kDegre) {
+        const double r = x * kDegre, r2 = r * r;
+        s = r * (1 - r2 * (1.0 / 6 - r2 * (1.0 / 120 - r2 * (1.0 / 5040 - r2 * (1.0 / 362880)))));
+        c = 1 - r2 * (1.0 / 2 - r2 * (1.0 / 24 - r2 * (1.0 / 720 -
+                                                       r2 * (1.0 / 40320 - r2 * (1.0 / 3628800)))));
+        return;
+    }
     int quart = 0;
     double r;
     if (std::fabs(x) <= 1440) {
@@ -156,8 +187,7 @@ Ecart ecart(double lon1, double lat1, Latitude l1, double lon2, double lat2, Lat
         e.psi = isometrique(e.l2) - isometrique(e.l1);
     } else {
         const double ds = 2 * cm * sd;  // sin φ2 - sin φ1
-        e.psi = std::asinh(ds / (e.l1.c * e.l2.c)) -
-                kE * std::atanh(kE * ds / (1 - kE2 * e.l1.s * e.l2.s));
+        e.psi = asinh_(ds / (e.l1.c * e.l2.c)) - kE * atanh_(kE * ds / (1 - kE2 * e.l1.s * e.l2.s));
     }
     e.arc = kB * (e.phi + 2 * serie(kBeta, 4, e, false));
     return e;
@@ -198,7 +228,7 @@ double sin_xi_moyen(const Ecart& e, const Sommet& s1, const Sommet& s2) {
     }
     // ln cosh ψ2 - ln cosh ψ1 = ln(1 + 2 sinh((ψ1 + ψ2) / 2) sinh(Δψ / 2) / cosh ψ1),
     // accurate as long as the ratio of the cosh is not far from 1.
-    const double x = 2 * std::sinh((psi1 + psi2) / 2) * std::sinh(e.psi / 2) / s1.ch;
+    const double x = 2 * std::sinh((psi1 + psi2) / 2) * sinh_(e.psi / 2) / s1.ch;
     const double s = std::fabs(x) < 0.5 ? std::log1p(x) : ln_cosh(psi2) - ln_cosh(psi1);
     return (s - 2 * serie(kR, 6, e, true)) / e.psi;
 }
