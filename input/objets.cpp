@@ -105,7 +105,7 @@ Objet objet(const TableObjets& t, std::size_t i) {
             t.hors_globe[i],
             t.sommets[i],
             t.decimales[i],
-            t.faits.empty() ? nullptr : &t.faits[i]};
+            i < t.faits.size() ? &t.faits[i] : nullptr};
     const std::size_t* b = t.bornes.data() + 2 * kChaines * i;
     for (std::size_t k = 0; k < kChaines; ++k)
         o.chaines[k] = std::string_view(t.chaines).substr(b[2 * k], b[2 * k + 1] - b[2 * k]);
@@ -121,7 +121,6 @@ void ajouter(TableObjets& t, const Objet& o) {
     t.hors_globe.push_back(o.hors_globe);
     t.sommets.push_back(o.sommets);
     t.decimales.push_back(static_cast<std::uint8_t>(o.decimales));
-    if (t.avec_faits) t.faits.push_back(faits(o));
     const std::size_t n = t.bornes.size();
     for (std::size_t k = 0; k < kChaines; ++k) {
         const std::string_view s = o.chaines[k];
@@ -151,6 +150,12 @@ void vider(TableObjets& t) {
     t.faits.clear();
     t.chaines.clear();
     t.bornes.clear();
+}
+
+void calculer_faits(TableObjets& t) {
+    std::vector<Faits> f(nb_objets(t));
+    for (std::size_t i = 0; i < f.size(); ++i) f[i] = faits(objet(t, i));
+    t.faits = std::move(f);
 }
 
 void ajouter_utf8(std::string& s, std::string_view t, bool utf8) {

@@ -19,10 +19,9 @@
 // The table also holds, for each object, the number of its vertices as the
 // route file gives them (not the points added to close a ring or to double a
 // route's one vertex) and the decimals its position words have. The facts of
-// routes and areas (faits) take longer to compute than the file to read: the
-// table computes them as each object is added only when asked to (ruter2gis,
-// whose reading thread has time to spare while GDAL writes); otherwise they
-// are computed from the points when wanted (the page).
+// routes and areas (faits) take longer to compute than the file to read:
+// they are computed from the points when wanted, or for a whole table at once
+// (calculer_faits: ruter2gis's reading thread, when it has time to spare).
 //
 // Names, texts and symbols become UTF-8: from Windows-1252, the plotter's
 // letters, or as they are when the file starts with a UTF-8 byte order mark.
@@ -78,8 +77,7 @@ struct TableObjets {
     // block's marks, say) is those bytes again, kept once.
     std::string chaines;
     std::vector<std::size_t> bornes;
-    // Object i's facts, computed as it is added, when `avec_faits`.
-    bool avec_faits = false;
+    // Object i's facts, once calculer_faits has computed them.
     std::vector<Faits> faits;
 };
 
@@ -106,6 +104,8 @@ inline std::size_t nb_objets(const TableObjets& t) { return t.genres.size(); }
 Objet objet(const TableObjets& t, std::size_t i);
 void ajouter(TableObjets& t, const Objet& o);
 void vider(TableObjets& t);
+// Computes the facts of every object of `t`, which it then holds.
+void calculer_faits(TableObjets& t);
 
 // A position left out, or off the globe, as reported; and the names that the
 // page's code knows them by.
