@@ -232,8 +232,11 @@ EMSCRIPTEN_KEEPALIVE std::size_t ruter_nb_signalements() {
     return page.objets.bloc.nb_signalements;
 }
 
-// The facts of object i: points, length, surface (Faits), NaN where there is none.
+// The facts of object i: points, length, surface (Faits), NaN where there is
+// none, or for an object that the table does not hold.
 EMSCRIPTEN_KEEPALIVE const double* ruter_faits(std::size_t i) {
+    page.faits.assign(3, NAN);
+    if (i >= ruter::nb_objets(page.table)) return page.faits.data();
     const ruter::Faits f = ruter::faits(ruter::objet(page.table, i));
     page.faits.assign({f.points, f.longueur, f.surface});
     return page.faits.data();
@@ -259,13 +262,16 @@ EMSCRIPTEN_KEEPALIVE const double* ruter_faits_table() {
 // route's last point has no leg (NaN); an area's last one, the leg back to
 // its first point, unless the file closes the ring itself. The legs add up
 // to the length and the perimeter of the facts. Returns the number of
-// points; the values are at ruter_troncons_valeurs, three doubles a point,
-// the positions at ruter_troncons_positions, a line each.
+// points (none for an object that the table does not hold); the values are
+// at ruter_troncons_valeurs, three doubles a point, the positions at
+// ruter_troncons_positions, a line each.
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_troncons(std::size_t i) {
+    page.troncons.clear();
+    page.positions.clear();
+    if (i >= ruter::nb_objets(page.table)) return 0;
     const ruter::Objet o = ruter::objet(page.table, i);
     const std::size_t n = o.genre == ruter::kReperes ? 1 : o.sommets;
     page.troncons.assign(3 * n, NAN);
-    page.positions.clear();
     double parcouru = 0;
     char t[ruter::kMaxPosition];
     for (std::size_t k = 0; k < n; ++k) {
