@@ -1,5 +1,7 @@
 #include "driver/relais.hpp"
 
+#include <new>
+
 namespace ruter {
 
 namespace {
@@ -30,7 +32,12 @@ void preparer(Relais& r, TableObjets& table) {
         const std::lock_guard<std::mutex> garde(r.verrou);
         occupe = r.pleins.nombre > 0;
     }
-    if (occupe) calculer_faits(table);
+    if (!occupe) return;
+    try {
+        calculer_faits(table);
+    } catch (const std::bad_alloc&) {
+        table.faits.clear();  // the writing side computes them
+    }
 }
 
 }  // namespace
