@@ -54,6 +54,7 @@ struct Faits {
     double longueur;  // nautical miles along its rhumb lines; an area's perimeter
     double surface;   // an area's, square nautical miles
 };
+
 // Objects, column by column: the one form in which they travel, from the
 // reading thread of ruter2gis to its writing thread, and from the page's
 // module to its JavaScript, which reads the columns in the module's memory.
@@ -146,7 +147,7 @@ struct Bloc {
     int route_decimales = 0;
     std::vector<Signalement> signalements;
     std::size_t nb_signalements = 0;
-    std::size_t nb_par_genre[kGenres][kEcarts] = {};  // the reports, by kind and by what
+    std::size_t nb_par_genre[kGenres][kEcarts] = {};  // the reports by kind and by Ecart
 };
 
 // `t` as UTF-8, after `s`: Windows-1252, or UTF-8 when `utf8`. What no output
