@@ -105,7 +105,9 @@ export function faitsObjet(M, i) {
 // already 0 (write it with toFixed(1), three digits before the point); the
 // distance to it in nautical miles; the distance run from the first point.
 // A route's last row has no leg (cap and distance null); an area's leads
-// back to its first point. The legs add up to the object's length.
+// back to its first point, or has none when the file closes the ring itself.
+// A leg beyond 90 degrees of latitude has none either, nor the distance run
+// from there on. The legs add up to the object's length.
 export function troncons(M, i) {
   const n = M._ruter_troncons(i);
   const v = new Float64Array(M.HEAPU8.buffer, M._ruter_troncons_valeurs(), 3 * n);
