@@ -1,5 +1,7 @@
 #include "driver/relais.hpp"
 
+#include <new>
+
 namespace ruter {
 
 namespace {
@@ -22,13 +24,30 @@ int retirer(FileLots& f) {
 
 int indice(const Relais& r, const TableObjets* t) { return static_cast<int>(t - r.lots); }
 
+// Before `table` is sent: its facts, when the writing side is behind.
+void preparer(Relais& r, TableObjets& table) {
+    if (!r.faits) return;
+    bool occupe;
+    {
+        const std::lock_guard<std::mutex> garde(r.verrou);
+        occupe = r.pleins.nombre > 0;
+    }
+    if (!occupe) return;
+    try {
+        calculer_faits(table);
+    } catch (const std::bad_alloc&) {
+        table.faits.clear();  // the writing side computes them
+    }
+}
+
 }  // namespace
 
-TableObjets& commencer_relais(Relais& r) {
+TableObjets& commencer_relais(Relais& r, bool faits) {
     r.pleins = FileLots{};
     r.libres = FileLots{};
     for (int i = 1; i < Relais::kLots; ++i) ajouter(r.libres, i);
     for (TableObjets& lot : r.lots) vider(lot);
+    r.faits = faits;
     r.fini = false;
     r.arret.store(false);
     return r.lots[0];
@@ -38,6 +57,7 @@ void objet_ajoute(Relais& r, TableObjets*& table) {
     if (nb_objets(*table) < kObjetsLot && table->xy.size() < kPointsLot &&
         table->chaines.size() < kOctetsLot)
         return;
+    preparer(r, *table);
     std::unique_lock<std::mutex> garde(r.verrou);
     ajouter(r.pleins, indice(r, table));
     r.signal.notify_all();
@@ -46,6 +66,7 @@ void objet_ajoute(Relais& r, TableObjets*& table) {
 }
 
 void finir_relais(Relais& r, TableObjets* table) {
+    preparer(r, *table);
     const std::lock_guard<std::mutex> garde(r.verrou);
     if (nb_objets(*table) != 0) ajouter(r.pleins, indice(r, table));
     r.fini = true;

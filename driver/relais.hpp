@@ -39,11 +39,15 @@ struct Relais {
     std::mutex verrou;  // guards pleins, libres and fini
     std::condition_variable signal;
     std::atomic<bool> arret{false};
+    bool faits = false;
 };
 
 // Readies `r` for a pass over the file, every table empty; returns the one
-// that the reading side fills first.
-TableObjets& commencer_relais(Relais& r);
+// that the reading side fills first. With `faits`, the writer wants the
+// facts of the objects (input/objets.hpp): the reading side computes those of
+// a full table when the writing side has one still to take, the writing
+// side those of the others, so that the work goes where there is time.
+TableObjets& commencer_relais(Relais& r, bool faits = false);
 
 // The reading side, after each object added to `table`: sends it once it is
 // full, and takes a free one instead.

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kUsage = "Usage: ruter2gis [-f FORMAT] [ROUTE_FILE [OUTPUT]]\n";
+constexpr const char* kUsage =
+    "Usage: ruter2gis [-f FORMAT] [--kinds LIST] [--skip-off-globe] [ROUTE_FILE [OUTPUT]]\n";
 
 int usage(const std::string& probleme) {
     std::fprintf(stderr, "ruter2gis: %s\n%sTry 'ruter2gis --help' for more.\n", probleme.c_str(),
@@ -127,18 +129,62 @@ ResultatGis installer(const fs::path& temp, const fs::path& dossier, const fs::p
     return synchroniser(dossier, dossier);
 }
 
-// One warning for each position left out or off the globe, the first ones.
-void signaler(const std::string& entree, const Bloc& b) {
-    constexpr std::size_t kAvertissements = 10;
-    std::size_t n = 0;
+// One warning for each position left out or off the globe in the kinds
+// written, the first ones. Positions off the globe are not told when the
+// objects that have one are left out: each of those is told instead.
+void signaler(const std::string& entree, const Bloc& b, const Gis& g) {
+    const bool hors_globe = !(g.sans_hors_globe && kFormatsObjets[g.format].globe_seul);
+    const auto dit = [&](int genre, Ecart e) {
+        return g.genres[genre] && (e != Ecart::hors_globe || hors_globe);
+    };
+    std::size_t n = 0, tous = 0;
+    for (int k = 0; k < kGenres; ++k) {
+        for (int e = 0; e < kEcarts; ++e)
+            tous += dit(k, static_cast<Ecart>(e)) ? b.nb_par_genre[k][e] : 0;
+    }
     for (const Signalement& s : b.signalements) {
+        if (!dit(s.genre, s.ecart)) continue;
         if (n++ == kAvertissements) break;
         std::fprintf(stderr, "ruter2gis: %s:%zu: %s\n", entree.c_str(), s.ligne,
                      decrire(s).c_str());
     }
-    if (b.nb_signalements > kAvertissements) {
+    if (tous > kAvertissements) {
         std::fprintf(stderr, "ruter2gis: %s: %zu more positions left out or off the globe\n",
-                     entree.c_str(), b.nb_signalements - kAvertissements);
+                     entree.c_str(), tous - static_cast<std::size_t>(kAvertissements));
+    }
+}
+
+// One warning for each object left out for a position off the globe, the
+// first ones.
+void signaler_omis(const std::string& entree, const Gis& g) {
+    const char* format = kFormatsObjets[g.format].nom;
+    for (const auto& [genre, ligne] : g.omis) {
+        std::fprintf(stderr,
+                     "ruter2gis: %s:%zu: a position off the globe, which %s cannot hold: its %s "
+                     "is left out\n",
+                     entree.c_str(), ligne, format, kNomsGenres[genre]);
+    }
+    if (g.nb_omis > kAvertissements) {
+        std::fprintf(stderr, "ruter2gis: %s: %lld more objects off the globe left out\n",
+                     entree.c_str(), g.nb_omis - kAvertissements);
+    }
+}
+
+// The kinds that `liste` names by their layers' names, separated by commas.
+bool lire_genres(const std::string& liste, bool (&genres)[kGenres], std::string& inconnu) {
+    std::fill(std::begin(genres), std::end(genres), false);
+    for (std::size_t debut = 0;;) {
+        const std::size_t virgule = std::min(liste.find(',', debut), liste.size());
+        const std::string nom = liste.substr(debut, virgule - debut);
+        int k = 0;
+        while (k < kGenres && nom != kNomsCouches[k]) ++k;
+        if (k == kGenres) {
+            inconnu = nom;
+            return false;
+        }
+        genres[k] = true;
+        if (virgule == liste.size()) return true;
+        debut = virgule + 1;
     }
 }
 
@@ -156,12 +202,19 @@ int lire_options(int argc, char** argv, OptionsGis& o) {
                  "Converts the route file of a navigation plotter (default: Ruter) to a GIS\n"
                  "dataset (default: Ruter.gpkg) through GDAL: its marks, routes and areas with\n"
                  "their names, texts and colours, in WGS 84 longitude and latitude. The format\n"
-                 "follows OUTPUT's extension (.gpkg, .geojson, .kml, .gpx, .shp, .fgb, ...).\n\n"
-                 "  -f FORMAT   the format instead, by its GDAL name: GPKG, GeoJSON, LIBKML, GPX,\n"
-                 "              \"ESRI Shapefile\", ...\n"
-                 "  --formats   list the formats this GDAL can write\n"
-                 "  --help      show this text\n"
-                 "  --version   show the versions of ruter2gis and GDAL\n\n"
+                 "follows OUTPUT's extension (.gpkg, .geojson, .kml, .gpx, .shp, .fgb, ...).\n"
+                 "Routes and areas get their facts as fields: points (their vertices),\n"
+                 "length_nm (along rhumb lines, in nautical miles; an area's perimeter) and\n"
+                 "area_nm2.\n\n"
+                 "  -f FORMAT         the format instead, by its GDAL name: GPKG, GeoJSON,\n"
+                 "                    LIBKML, GPX, \"ESRI Shapefile\", ...\n"
+                 "  --kinds LIST      write only these kinds, separated by commas: marks,\n"
+                 "                    routes, areas\n"
+                 "  --skip-off-globe  leave out the objects with a position off the globe, which\n"
+                 "                    GeoJSON, KML and GPX cannot hold, rather than fail\n"
+                 "  --formats         list the formats this GDAL can write\n"
+                 "  --help            show this text\n"
+                 "  --version         show the versions of ruter2gis and GDAL\n\n"
                  "Exit status: 0 converted; 1 failed, the output left as it was; 2 usage error.\n")
                     .c_str());
         }
@@ -177,6 +230,13 @@ int lire_options(int argc, char** argv, OptionsGis& o) {
         if (a == "-f") {
             if (++i == argc) return usage("-f needs a format name");
             format = argv[i];
+        } else if (a == "--kinds") {
+            if (++i == argc) return usage("--kinds needs a list of kinds: marks, routes, areas");
+            std::string inconnu;
+            if (!lire_genres(argv[i], o.genres, inconnu))
+                return usage("no kind named \"" + inconnu + "\" (marks, routes, areas)");
+        } else if (a == "--skip-off-globe") {
+            o.sans_hors_globe = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return usage("unknown option " + a);
         } else if (fichiers < 2) {
@@ -224,6 +284,8 @@ ResultatGis convertir_gis(const OptionsGis& o) {
     }
 
     Gis g;
+    std::copy(std::begin(o.genres), std::end(o.genres), g.genres);
+    g.sans_hors_globe = o.sans_hors_globe;
     Lecteur l;
     Objets<Relais> objets;
     Relais relais;
@@ -232,18 +294,21 @@ ResultatGis convertir_gis(const OptionsGis& o) {
     ResultatGis r;
     bool ok = ouvrir_gis(g, o.pilote, temp.chemin, o.sortie);
     // Formats whose layers are written one after the other read the route
-    // file once per layer.
+    // file once per layer written.
+    bool premiere = true;
     for (int passe = 0; ok && passe < passes(g); ++passe) {
+        if (!passe_utile(g, passe)) continue;
         // The first pass starts with the bytes the check has read.
-        if (passe > 0 && std::fseek(h_fic, depart, SEEK_SET) != 0) {
+        if (!premiere && std::fseek(h_fic, depart, SEEK_SET) != 0) {
             r = erreur(o.entree, errno);
             break;
         }
-        const std::string_view deja = passe == 0 ? std::string_view(debut).substr(examen.bom) : "";
+        const std::string_view deja = premiere ? std::string_view(debut).substr(examen.bom) : "";
         if (!commencer_passe(g, passe)) break;
         // The file is read on a thread of its own while GDAL, on this one,
         // writes the objects read before.
-        commencer_objets(objets, relais, commencer_relais(relais), l, passe == 0, examen.bom != 0);
+        commencer_objets(objets, relais, commencer_relais(relais, faits_voulus(g)), l, premiere,
+                         examen.bom != 0);
         int errnum = 0;
         std::exception_ptr exception;
         std::thread lecture([&] {
@@ -263,9 +328,11 @@ ResultatGis convertir_gis(const OptionsGis& o) {
             r = erreur(o.entree, errnum);
             break;
         }
-        if (passe == 0) signaler(o.entree, objets.bloc);
+        if (premiere) signaler(o.entree, objets.bloc, g);
+        premiere = false;
         ok = g.erreur.empty();
     }
+    signaler_omis(o.entree, g);
     ok = fermer_gis(g, r.raison.empty());
     if (!r.raison.empty()) return r;
     if (g.ligne_refusee != 0) return {o.entree + ":" + std::to_string(g.ligne_refusee), g.erreur};

@@ -8,12 +8,16 @@
 
 #include <string>
 
+#include "input/schema.hpp"
+
 namespace ruter {
 
 struct OptionsGis {
     std::string entree = "Ruter";
     std::string sortie = "Ruter.gpkg";
-    GDALDriverH pilote = nullptr;  // the output format
+    GDALDriverH pilote = nullptr;               // the output format
+    bool genres[kGenres] = {true, true, true};  // --kinds: the kinds written
+    bool sans_hors_globe = false;               // --skip-off-globe
 };
 
 // Reads the command line into `o`. Returns -1 when there is a conversion to

@@ -6,6 +6,7 @@
 #include <ogr_srs_api.h>
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace ruter {
@@ -51,6 +52,19 @@ void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
     OGR_F_SetFieldString(c.objet, i, g.tampon.c_str());
 }
 
+// A fact: unset where it cannot be computed.
+void nombre(const Couche& c, Champ k, double v) {
+    const int i = c.champ[k];
+    if (i < 0) return;
+    if (std::isnan(v)) {
+        OGR_F_UnsetField(c.objet, i);
+    } else if (kTypesChamps[k] == kEntier) {
+        OGR_F_SetFieldInteger64(c.objet, i, static_cast<GIntBig>(v));
+    } else {
+        OGR_F_SetFieldDouble(c.objet, i, v);
+    }
+}
+
 // Counts an object of kind `k` that has been written, and in a Shapefile its
 // values that GDAL cut.
 void compter(Gis& g, Genre k) {
@@ -69,6 +83,10 @@ void creer_objet(Gis& g, Genre k, const Objet& o, const char* style) {
     const Couche& c = g.couches[k];
     for (std::size_t f = 0; f < kChaines; ++f) champ(g, c, static_cast<Champ>(f), o.chaines[f]);
     champ(g, c, kGenre, kNomsGenres[k]);
+    if (c.champ[kPoints] >= 0 || c.champ[kLongueur] >= 0 || c.champ[kSurface] >= 0) {
+        const Faits f = faits(o);
+        for (const Champ ch : {kPoints, kLongueur, kSurface}) nombre(c, ch, fait(f, ch));
+    }
     OGR_F_SetStyleString(c.objet, style);
     OGR_F_SetFID(c.objet, OGRNullFID);
     if (OGR_L_CreateFeature(c.couche, c.objet) != OGRERR_NONE) echec(g, "cannot write an object");
@@ -83,7 +101,8 @@ bool creer_champs(Gis& g, Genre k) {
         c.champ[f] = OGR_FD_GetFieldIndex(OGR_L_GetLayerDefn(c.couche), nom);
         // A format may have it already (GPX, KML), or take no fields of ours (DXF).
         if (c.champ[f] >= 0 || !oui(g.pilote, GDAL_DCAP_CREATE_FIELD)) continue;
-        OGRFieldDefnH d = OGR_Fld_Create(nom, OFTString);
+        static constexpr OGRFieldType kTypes[] = {OFTString, OFTInteger, OFTReal};
+        OGRFieldDefnH d = OGR_Fld_Create(nom, kTypes[kTypesChamps[f]]);
         const OGRErr e = OGR_L_CreateField(c.couche, d, TRUE);
         OGR_Fld_Destroy(d);
         if (e != OGRERR_NONE) return false;
@@ -113,15 +132,20 @@ bool creer_index(Gis& g, OGRLayerH couche) {
 }
 
 // The layer of kind `k` (in a one-layer format, the one layer, created with
-// the marks) and the feature that its objects are written with.
+// the first kind written) and the feature that its objects are written with.
 bool creer_couche(Gis& g, Genre k) {
     Couche& c = g.couches[k];
     const OGRwkbGeometryType type = k == kReperes ? wkbPoint
                                     : k == kAires && !kFormatsObjets[g.format].aires_en_routes
                                         ? wkbPolygon
                                         : wkbLineString;
-    if (g.une_couche && k != kReperes) {
-        c = g.couches[kReperes];
+    // In a format of one layer, the kind written first creates it.
+    const Couche* une = nullptr;
+    for (int j = 0; g.une_couche && j < kGenres; ++j) {
+        if (g.couches[j].couche != nullptr) une = &g.couches[j];
+    }
+    if (une != nullptr) {
+        c = *une;
     } else {
         char** options = nullptr;
         if (est(g.pilote, "ESRI Shapefile"))
@@ -275,10 +299,12 @@ int passes(const Gis& g) {
     return g.une_couche || GDALDatasetTestCapability(g.ds, ODsCRandomLayerWrite) ? 1 : kGenres;
 }
 
+bool passe_utile(const Gis& g, int passe) { return passes(g) == 1 || g.genres[passe]; }
+
 bool commencer_passe(Gis& g, int passe) {
     const bool tout = passes(g) == 1;
     for (int k = 0; k < kGenres; ++k) {
-        g.ecrire[k] = tout || k == passe;
+        g.ecrire[k] = g.genres[k] && (tout || k == passe);
         if (g.ecrire[k] && g.couches[k].objet == nullptr &&
             !creer_couche(g, static_cast<Genre>(k))) {
             echec(g, "cannot create a layer");
@@ -286,11 +312,19 @@ bool commencer_passe(Gis& g, int passe) {
         }
     }
     // One transaction for everything, where the format has them (GeoPackage).
-    if (passe == 0 && GDALDatasetTestCapability(g.ds, ODsCTransactions)) {
+    if (!g.transaction && GDALDatasetTestCapability(g.ds, ODsCTransactions)) {
         g.transaction = GDALDatasetStartTransaction(g.ds, FALSE) == OGRERR_NONE;
         if (!g.transaction) echec(g, "cannot start a transaction");
     }
     return true;
+}
+
+bool faits_voulus(const Gis& g) {
+    for (int k = 0; k < kGenres; ++k) {
+        const Couche& c = g.couches[k];
+        if (g.ecrire[k] && (c.champ[kPoints] >= 0 || c.champ[kLongueur] >= 0)) return true;
+    }
+    return false;
 }
 
 void ecrire_objet(Gis& g, const Objet& o) {
@@ -298,10 +332,15 @@ void ecrire_objet(Gis& g, const Objet& o) {
     if (!g.ecrire[k] || !g.erreur.empty()) return;
     const DescriptionFormat& format = kFormatsObjets[g.format];
     if (o.hors_globe != 0 && format.globe_seul) {
+        if (g.sans_hors_globe) {
+            if (g.nb_omis++ < kAvertissements) g.omis.emplace_back(k, o.hors_globe);
+            return;
+        }
         g.ligne_refusee = o.hors_globe;
-        char raison[160];
+        char raison[256];
         std::snprintf(raison, sizeof raison, kHorsGlobe, format.nom);
         g.erreur = raison;
+        g.erreur += " (--skip-off-globe leaves out the objects that have one)";
         return;
     }
     const Couche& c = g.couches[k];

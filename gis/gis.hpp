@@ -3,7 +3,9 @@
 //
 // Marks, routes and areas go to three layers in WGS 84 longitude and latitude
 // (points, line strings, and polygons with the ring closed), named as the
-// schema names them (input/schema.hpp), as are their fields in each format.
+// schema names them (input/schema.hpp), as are their fields in each format:
+// strings, and the facts of routes and areas as integers and reals, unset
+// where they cannot be computed.
 // A format of one layer per file gets one layer with the field "kind"
 // instead; a Shapefile, one file per layer.
 //
@@ -17,18 +19,24 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/objets.hpp"
 
 namespace ruter {
 
+// How many warnings of one kind are printed, before a count of the rest.
+inline constexpr long long kAvertissements = 10;
+
 // Where the objects of one kind go: a layer, and one feature (with its
 // geometry) reused for every object written to it.
 struct Couche {
     OGRLayerH couche = nullptr;
     OGRFeatureH objet = nullptr;
-    int champ[kChamps] = {-1, -1, -1, -1, -1, -1};  // field indexes; -1: not in this format
+    // Field indexes; -1: not in this format.
+    int champ[kChamps] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
+    static_assert(kChamps == 9);
 };
 
 struct Gis {
@@ -44,10 +52,16 @@ struct Gis {
     bool transaction = false;
     OGRSpatialReferenceH srs = nullptr;
     Couche couches[kGenres];
-    bool ecrire[kGenres] = {};  // the kinds that the current pass writes
+    bool genres[kGenres] = {true, true, true};  // the kinds written (--kinds)
+    bool ecrire[kGenres] = {};                  // the kinds that the current pass writes
     // In a format that holds no position off the globe, the line of the
-    // first one it was given.
+    // first one it was given; or with `sans_hors_globe` (--skip-off-globe),
+    // the objects that have one are left out: the kind and the line of the
+    // first ones, and how many in all.
     std::size_t ligne_refusee = 0;
+    bool sans_hors_globe = false;
+    std::vector<std::pair<Genre, std::size_t>> omis;
+    long long nb_omis = 0;
 
     std::string tampon, style;       // scratch for field values and styles
     long long ecrits[kGenres] = {};  // objects written, kind by kind
@@ -77,8 +91,14 @@ bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const st
 // format whose layers are written one after the other (KML, GPX).
 int passes(const Gis& g);
 
+// Whether pass `passe` writes anything: a kind of g.genres.
+bool passe_utile(const Gis& g, int passe);
+
 // Before pass `passe`: the layers it writes, created if need be.
 bool commencer_passe(Gis& g, int passe);
+
+// Whether the layers of the current pass have fields for facts.
+bool faits_voulus(const Gis& g);
 
 // Closes the dataset. When the conversion is `complet`, first writes the QGIS
 // styles (GeoPackage) and commits, and then reads the dataset back to make
@@ -86,7 +106,9 @@ bool commencer_passe(Gis& g, int passe);
 // Whether all of it succeeded.
 bool fermer_gis(Gis& g, bool complet);
 
-// Writes one object, if the current pass writes its kind.
+// Writes one object, if the current pass writes its kind; in a format that
+// holds no position off the globe, refuses one that has such a position, or
+// leaves it out with `sans_hors_globe`.
 void ecrire_objet(Gis& g, const Objet& o);
 inline bool arreter(const Gis& g) { return !g.erreur.empty(); }
 

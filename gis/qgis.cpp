@@ -99,6 +99,7 @@ bool ecrire_styles_qgis(Gis& g) {
     OGRFeatureH f = OGR_F_Create(OGR_L_GetLayerDefn(table));
     bool ok = true;
     for (int k = 0; k < kGenres && ok; ++k) {
+        if (g.couches[k].couche == nullptr) continue;  // a kind not written
         // QGIS finds a layer's style by its table, schema ("", not null) and
         // geometry column.
         const char* valeurs[][2] = {

@@ -43,11 +43,50 @@ constexpr double kR[] = {-5.583600985106159999e-4,  1.499790265902459451e-6,
                          -3.716766169574281695e-9,  8.837217682878276205e-12,
                          -2.051950721263713471e-14, 4.697677783782073570e-17};
 
+// Short legs, the most of a route file's, have small differences of
+// latitude: for arguments up to 1/64, the sine and cosine, asinh, atanh and
+// sinh are their Taylor series, whose terms left out are below 1e-19 of
+// them, rather than calls of the mathematical library.
+constexpr double kPetit = 1.0 / 64;
+
+double asinh_(double x) {
+    if (std::fabs(x) > kPetit) return std::asinh(x);
+    const double x2 = x * x;
+    return x * (1 - x2 * (1.0 / 6 - x2 * (3.0 / 40 - x2 * (5.0 / 112 - x2 * (35.0 / 1152)))));
+}
+
+double atanh_(double x) {
+    if (std::fabs(x) > kPetit) return std::atanh(x);
+    const double x2 = x * x;
+    return x * (1 + x2 * (1.0 / 3 + x2 * (1.0 / 5 + x2 * (1.0 / 7 + x2 * (1.0 / 9)))));
+}
+
+double sinh_(double x) {
+    if (std::fabs(x) > kPetit) return std::sinh(x);
+    const double x2 = x * x;
+    return x * (1 + x2 * (1.0 / 6 + x2 * (1.0 / 120 + x2 * (1.0 / 5040 + x2 * (1.0 / 362880)))));
+}
+
 // The sine and cosine of `x` degrees, reduced exactly to an eighth of a turn
 // first, so that 90 degrees has a cosine of exactly 0.
 void sincosd(double x, double& s, double& c) {
+    if (std::fabs(x) <= kPetit / kDegre) {
+        const double r = x * kDegre, r2 = r * r;
+        s = r * (1 - r2 * (1.0 / 6 - r2 * (1.0 / 120 - r2 * (1.0 / 5040 - r2 * (1.0 / 362880)))));
+        c = 1 - r2 * (1.0 / 2 - r2 * (1.0 / 24 - r2 * (1.0 / 720 -
+                                                       r2 * (1.0 / 40320 - r2 * (1.0 / 3628800)))));
+        return;
+    }
     int quart = 0;
-    const double r = std::remquo(x, 90.0, &quart) * kDegre;
+    double r;
+    if (std::fabs(x) <= 1440) {
+        // x - 90q is exact (Sterbenz) for the nearest q, as remquo's own.
+        const double q = std::nearbyint(x / 90);
+        r = (x - 90 * q) * kDegre;
+        quart = static_cast<int>(q);
+    } else {
+        r = std::remquo(x, 90.0, &quart) * kDegre;
+    }
     const double sr = std::sin(r), cr = std::cos(r), t[4] = {sr, cr, -sr, -cr};
     s = t[quart & 3];
     c = t[(quart + 1) & 3];
@@ -63,9 +102,15 @@ double ecart_longitude(double lon1, double lon2) {
         e = (u - up) + (v - vpp);
         return s;
     };
+    // remainder(v, 360) is v itself within [-180, 180], and v -+ 360,
+    // exact (Sterbenz), within [-360, 360].
+    const auto reduire = [](double v) {
+        const double a = std::fabs(v);
+        return a <= 180 ? v : a <= 360 ? v - std::copysign(360.0, v) : std::remainder(v, 360.0);
+    };
     double e = 0;
-    double d = somme(std::remainder(-lon1, 360.0), std::remainder(lon2, 360.0), e);
-    d = somme(std::remainder(d, 360.0), e, e);
+    double d = somme(reduire(-lon1), reduire(lon2), e);
+    d = somme(reduire(d), e, e);
     if (d == 0 || std::fabs(d) == 180) d = std::copysign(d, e == 0 ? lon2 - lon1 : -e);
     return d;
 }
@@ -119,15 +164,20 @@ double serie(const double* a, int n, const Ecart& e, bool sinus) {
 //   atanh(x) - atanh(y) = atanh((x - y) / (1 - xy)),
 //   sin φ2 - sin φ1 = 2 cos(σ / 2) sin((φ2 - φ1) / 2),
 //   sin 2kφ2 - sin 2kφ1 = 2 cos kσ sin k(φ2 - φ1).
-Ecart ecart(double lon1, double lat1, double lon2, double lat2) {
+// The latitudes' sines and cosines are given, as a line's legs share them.
+// Those of half the sum are sin(φ1 + d) and cos(φ1 + d) for half the
+// difference d: the cosine, cos φ1 cos d - sin φ1 sin d, cannot cancel, as
+// it is at least sin |d| and half of cos φ1 for latitudes within 90 degrees;
+// the sine may, near the equator, where it only matters to 1e-16.
+Ecart ecart(double lon1, double lat1, Latitude l1, double lon2, double lat2, Latitude l2) {
     Ecart e;
-    e.l1 = latitude(lat1);
-    e.l2 = latitude(lat2);
+    e.l1 = l1;
+    e.l2 = l2;
     e.lon = ecart_longitude(lon1, lon2);
     const double dlat = lat2 - lat1;
-    double sd, cd, sm, cm;  // of half the difference and half the sum
+    double sd, cd;  // of half the difference
     sincosd(dlat / 2, sd, cd);
-    sincosd((lat1 + lat2) / 2, sm, cm);
+    const double sm = l1.s * cd + l1.c * sd, cm = l1.c * cd - l1.s * sd;
     e.phi = dlat * kDegre;
     e.ss = 2 * sm * cm, e.cs = (cm - sm) * (cm + sm);
     e.sp = 2 * sd * cd, e.cp = (cd - sd) * (cd + sd);
@@ -137,8 +187,7 @@ Ecart ecart(double lon1, double lat1, double lon2, double lat2) {
         e.psi = isometrique(e.l2) - isometrique(e.l1);
     } else {
         const double ds = 2 * cm * sd;  // sin φ2 - sin φ1
-        e.psi = std::asinh(ds / (e.l1.c * e.l2.c)) -
-                kE * std::atanh(kE * ds / (1 - kE2 * e.l1.s * e.l2.s));
+        e.psi = asinh_(ds / (e.l1.c * e.l2.c)) - kE * atanh_(kE * ds / (1 - kE2 * e.l1.s * e.l2.s));
     }
     e.arc = kB * (e.phi + 2 * serie(kBeta, 4, e, false));
     return e;
@@ -154,20 +203,45 @@ double ln_cosh(double psi) {
     return x + std::log1p(std::exp(-2 * x)) - std::log(2.0);
 }
 
-// The mean of sin ξ over ψ along the edge: its area is c^2 times the
-// difference of longitude (radians) times this mean.
-double sin_xi_moyen(const Ecart& e) {
+// A vertex of a ring, with what its two edges share: its latitude's sine
+// and cosine, its isometric latitude and the cosh of it.
+struct Sommet {
+    Latitude l;
+    double psi, ch;
+};
+
+Sommet sommet(double lat) {
+    Sommet s{latitude(lat), 0, 0};
+    s.psi = isometrique(s.l);
+    s.ch = std::cosh(s.psi);
+    return s;
+}
+
+// The mean of sin ξ over ψ along the edge from vertex 1 to vertex 2: its
+// area is c^2 times the difference of longitude (radians) times this mean.
+double sin_xi_moyen(const Ecart& e, const Sommet& s1, const Sommet& s2) {
     if (e.psi == 0) return q(e.l1.s) / q(1);
-    const double psi1 = isometrique(e.l1), psi2 = isometrique(e.l2);
+    const double psi1 = s1.psi, psi2 = s2.psi;
     if (std::isinf(e.psi)) {  // an end at a pole, where the mean tends to its sine
         const auto pole = [](double psi) { return std::isinf(psi) ? std::copysign(1.0, psi) : 0; };
         return pole(psi1) + pole(psi2);
     }
     // ln cosh ψ2 - ln cosh ψ1 = ln(1 + 2 sinh((ψ1 + ψ2) / 2) sinh(Δψ / 2) / cosh ψ1),
     // accurate as long as the ratio of the cosh is not far from 1.
-    const double x = 2 * std::sinh((psi1 + psi2) / 2) * std::sinh(e.psi / 2) / std::cosh(psi1);
+    const double x = 2 * std::sinh((psi1 + psi2) / 2) * sinh_(e.psi / 2) / s1.ch;
     const double s = std::fabs(x) < 0.5 ? std::log1p(x) : ln_cosh(psi2) - ln_cosh(psi1);
     return (s - 2 * serie(kR, 6, e, true)) / e.psi;
+}
+
+// The length of the leg in metres. Along it, distance = Δarc / cos(course)
+// and tan(course) = Δλ / Δψ; Δarc / Δψ tends to the parallel's radius as the
+// leg turns east or west, and to 0 as it ends at a pole. Both terms are below
+// 10^8 m: their squares cannot overflow.
+double metres(const Ecart& e) {
+    const double rayon =
+        e.psi == 0 ? kA * e.l1.c / std::sqrt(1 - kE2 * e.l1.s * e.l1.s) : e.arc / e.psi;
+    const double est = e.lon * kDegre * rayon;
+    return std::sqrt(e.arc * e.arc + est * est);
 }
 
 constexpr std::uint64_t kPuissances10[] = {1,      10,      100,      1000,      10000,
@@ -215,13 +289,8 @@ char* ecrire_position(char* out, double degres, int decimales, std::size_t chiff
 
 Troncon troncon(double lon1, double lat1, double lon2, double lat2) {
     if (!sur_le_globe(lat1, lat2)) return {kNaN, kNaN};
-    const Ecart e = ecart(lon1, lat1, lon2, lat2);
-    // Along the leg, distance = Δarc / cos(course) and tan(course) = Δλ / Δψ;
-    // Δarc / Δψ tends to the parallel's radius as the leg turns east or west,
-    // and to 0 as it ends at a pole.
-    const double rayon =
-        e.psi == 0 ? kA * e.l1.c / std::sqrt(1 - kE2 * e.l1.s * e.l1.s) : e.arc / e.psi;
-    const double distance = std::hypot(e.arc, e.lon * kDegre * rayon);
+    const Ecart e = ecart(lon1, lat1, latitude(lat1), lon2, lat2, latitude(lat2));
+    const double distance = metres(e);
     if (distance == 0) return {0, 0};
     double cap = std::atan2(e.lon * kDegre, e.psi) / kDegre;
     if (cap < 0) cap += 360;
@@ -229,10 +298,21 @@ Troncon troncon(double lon1, double lat1, double lon2, double lat2) {
     return {cap, distance / kMille};
 }
 
+double cap_affiche(double cap) {
+    const double c = std::round(cap * 10) / 10;
+    return c >= 360 ? 0 : c;
+}
+
 double longueur(const double* xy, std::size_t n) {
+    if (n < 2) return 0;
     double l = 0;
+    Latitude avant = latitude(xy[1]);
     for (std::size_t i = 1; i < n; ++i) {
-        l += troncon(xy[2 * i - 2], xy[2 * i - 1], xy[2 * i], xy[2 * i + 1]).distance;
+        if (!sur_le_globe(xy[2 * i - 1], xy[2 * i + 1])) return kNaN;
+        const Latitude apres = latitude(xy[2 * i + 1]);
+        l += metres(ecart(xy[2 * i - 2], xy[2 * i - 1], avant, xy[2 * i], xy[2 * i + 1], apres)) /
+             kMille;
+        avant = apres;
     }
     return l;
 }
@@ -242,21 +322,29 @@ double longueur(const double* xy, std::size_t n) {
 // the ring turns counter-clockwise. A ring around a pole turns by 360
 // degrees of longitude; half the globe's surface then makes it the surface
 // on the pole's side. Reduced to half the globe, this is the smaller part.
-double surface(const double* xy, std::size_t n) {
-    if (n < 3) return 0;
-    double somme = 0, tour = 0;
+Anneau anneau(const double* xy, std::size_t n) {
+    if (n == 0) return {0, 0};
+    double somme = 0, tour = 0, perimetre = 0;
+    const Sommet premier = sommet(xy[1]);
+    Sommet avant = premier;
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t j = i + 1 == n ? 0 : i + 1;
-        if (!sur_le_globe(xy[2 * i + 1], xy[2 * j + 1])) return kNaN;
-        const Ecart e = ecart(xy[2 * i], xy[2 * i + 1], xy[2 * j], xy[2 * j + 1]);
-        somme += e.lon * kDegre * sin_xi_moyen(e);
+        if (!sur_le_globe(xy[2 * i + 1], xy[2 * j + 1])) return {kNaN, kNaN};
+        const Sommet apres = j == 0 ? premier : sommet(xy[2 * j + 1]);
+        const Ecart e = ecart(xy[2 * i], xy[2 * i + 1], avant.l, xy[2 * j], xy[2 * j + 1], apres.l);
+        perimetre += metres(e) / kMille;
+        somme += e.lon * kDegre * sin_xi_moyen(e, avant, apres);
         tour += e.lon;
+        avant = apres;
     }
+    if (n < 3) return {perimetre, 0};
     const double globe = 4 * kPi * kC2;
     double s = kC2 * somme;
     if (std::fmod(std::fabs(std::nearbyint(tour / 360)), 2.0) == 1) s += globe / 2;
-    return std::fabs(std::remainder(s, globe)) / (kMille * kMille);
+    return {perimetre, std::fabs(std::remainder(s, globe)) / (kMille * kMille)};
 }
+
+double surface(const double* xy, std::size_t n) { return n < 3 ? 0 : anneau(xy, n).surface; }
 
 char* ecrire_latitude(char* out, double degres, int decimales) {
     return ecrire_position(out, degres, decimales, 2, "NS");

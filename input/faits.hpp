@@ -48,6 +48,10 @@ struct Troncon {
 //     both.
 Troncon troncon(double lon1, double lat1, double lon2, double lat2);
 
+// A course as a sailor reads it: rounded to the nearest tenth of a degree,
+// halves up, 360.0 being 0.0 (000.0). NaN stays NaN.
+double cap_affiche(double cap);
+
 // The length in nautical miles of the line through the `n` points
 // xy[2i] = longitude, xy[2i + 1] = latitude: the sum of its legs as troncon
 // gives them (0 for fewer than two points; NaN when a point is, as above). A
@@ -73,6 +77,14 @@ double longueur(const double* xy, std::size_t n);
 // off the pole and gives a surface that differs (1.4 % more for a third of
 // the cap north of 80 N).
 double surface(const double* xy, std::size_t n);
+
+// The perimeter and the surface of the ring at once, in one pass: its length
+// closed by a rhumb line back to its first point (longueur of the ring
+// closed), and its surface as above.
+struct Anneau {
+    double perimetre, surface;
+};
+Anneau anneau(const double* xy, std::size_t n);
 
 // Positions in degrees and decimal minutes, as a plotter shows them:
 // "59°01.215′ N" and "010°35.900′ E". The degrees have at least 2 digits for a

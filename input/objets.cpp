@@ -1,5 +1,10 @@
 #include "input/objets.hpp"
 
+#include <algorithm>
+#include <limits>
+
+#include "input/faits.hpp"
+
 namespace ruter {
 
 namespace {
@@ -17,6 +22,7 @@ void joindre(const Bloc& b, std::string& s, std::string_view t) {
 
 void signaler(Bloc& b, Ecart e, Genre g, std::size_t ligne) {
     if (!b.signaler) return;
+    ++b.nb_par_genre[g][static_cast<int>(e)];
     if (b.nb_signalements++ >= kSignalementsGardes) return;
     Signalement s{ligne, e, g, {}};
     if (e != Ecart::route_omise) {
@@ -96,7 +102,10 @@ Objet objet(const TableObjets& t, std::size_t i) {
             {},
             t.couleurs[i],
             t.lignes[i],
-            t.hors_globe[i]};
+            t.hors_globe[i],
+            t.sommets[i],
+            t.decimales[i],
+            i < t.faits.size() ? &t.faits[i] : nullptr};
     const std::size_t* b = t.bornes.data() + 2 * kChaines * i;
     for (std::size_t k = 0; k < kChaines; ++k)
         o.chaines[k] = std::string_view(t.chaines).substr(b[2 * k], b[2 * k + 1] - b[2 * k]);
@@ -110,6 +119,8 @@ void ajouter(TableObjets& t, const Objet& o) {
     t.couleurs.push_back(o.couleur);
     t.lignes.push_back(o.ligne);
     t.hors_globe.push_back(o.hors_globe);
+    t.sommets.push_back(o.sommets);
+    t.decimales.push_back(static_cast<std::uint8_t>(o.decimales));
     const std::size_t n = t.bornes.size();
     for (std::size_t k = 0; k < kChaines; ++k) {
         const std::string_view s = o.chaines[k];
@@ -134,8 +145,17 @@ void vider(TableObjets& t) {
     t.couleurs.clear();
     t.lignes.clear();
     t.hors_globe.clear();
+    t.sommets.clear();
+    t.decimales.clear();
+    t.faits.clear();
     t.chaines.clear();
     t.bornes.clear();
+}
+
+void calculer_faits(TableObjets& t) {
+    std::vector<Faits> f(nb_objets(t));
+    for (std::size_t i = 0; i < f.size(); ++i) f[i] = faits(objet(t, i));
+    t.faits = std::move(f);
 }
 
 void ajouter_utf8(std::string& s, std::string_view t, bool utf8) {
@@ -165,15 +185,17 @@ void commencer_bloc(Bloc& b, const Lecteur& l, bool signaler, bool utf8) {
     if (signaler) {
         b.signalements.clear();
         b.nb_signalements = 0;
+        for (auto& n : b.nb_par_genre) std::fill(std::begin(n), std::end(n), 0);
     }
     vider_bloc(b);
 }
 
 void noter_repere(Bloc& b, Position p, Mot symbole) {
-    RepereBloc r{p.x, p.y, b.lecteur->numero, 0, b.octets.size(), 0, 0};
+    RepereBloc r{p.x, p.y, b.lecteur->numero, 0, b.octets.size(), 0, 0, 0};
     const bool garde = verifier(b, p, kReperes, r.hors_globe);
     // Texts since the last mark are this one's, even when it is left out.
     if (!garde) return b.en_attente.clear();
+    r.decimales = std::clamp(p.decimales, 3, kMaxDecimales);
     ajouter_utf8(b.octets, symbole, b.utf8);
     r.texte = b.octets.size();
     b.octets += b.en_attente;
@@ -185,7 +207,9 @@ void noter_repere(Bloc& b, Position p, Mot symbole) {
 void noter_sommet(Bloc& b, Position p) {
     const bool garde = verifier(
         b, p, b.lecteur->etat.nomdelalign == Trace::areal ? kAires : kRoutes, b.route_hors_globe);
-    if (garde && b.route_ligne == 0) b.route_ligne = b.lecteur->numero;
+    if (!garde) return;
+    if (b.route_ligne == 0) b.route_ligne = b.lecteur->numero;
+    b.route_decimales = std::max(b.route_decimales, std::min(p.decimales, kMaxDecimales));
 }
 
 void noter_nom(Bloc& b, const TableMots& t) { joindre(b, b.noms, reste(t, 1)); }
@@ -228,7 +252,9 @@ bool ajouter_route(TableObjets& t, Bloc& b, const Route& r) {
                      {b.noms, b.en_attente, {}, hex, b.mot_couleur},
                      teinte,
                      b.route_ligne,
-                     b.route_hors_globe});
+                     b.route_hors_globe,
+                     n,
+                     std::max(b.route_decimales, 3)});
     return true;
 }
 
@@ -244,7 +270,9 @@ void ajouter_repere(TableObjets& t, const Bloc& b, const RepereBloc& r) {
                       {}},
                      0,
                      r.ligne,
-                     r.hors_globe});
+                     r.hors_globe,
+                     1,
+                     r.decimales});
 }
 
 void rattacher_textes(Bloc& b) {
@@ -262,6 +290,24 @@ void vider_bloc(Bloc& b) {
     b.reperes_ecrits = false;
     b.route_ligne = 0;
     b.route_hors_globe = 0;
+    b.route_decimales = 0;
+}
+
+// The points of the object as the table holds them: a route's vertex, alone,
+// twice, which adds a leg of zero; an area's ring closed, which makes its
+// length the perimeter.
+Faits faits(const Objet& o) {
+    constexpr double kRien = std::numeric_limits<double>::quiet_NaN();
+    if (o.faits != nullptr) return *o.faits;
+    if (o.genre == kReperes) return {kRien, kRien, kRien};
+    const double points = static_cast<double>(o.sommets);
+    if (o.genre == kRoutes) return {points, longueur(o.xy, o.n), kRien};
+    const Anneau a = anneau(o.xy, o.n);
+    return {points, a.perimetre, a.surface};
+}
+
+double fait(const Faits& f, Champ c) {
+    return c == kPoints ? f.points : c == kLongueur ? f.longueur : f.surface;
 }
 
 std::string decrire(const Signalement& s) {

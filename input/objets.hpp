@@ -16,6 +16,13 @@
 //     written as it is, and reported.
 // Every position left out or off the globe is reported with its line.
 //
+// The table also holds, for each object, the number of its vertices as the
+// route file gives them (not the points added to close a ring or to double a
+// route's one vertex) and the decimals its position words have. The facts of
+// routes and areas (faits) take longer to compute than the file to read:
+// they are computed from the points when wanted, or for a whole table at once
+// (calculer_faits: ruter2gis's reading thread, when it has time to spare).
+//
 // Names, texts and symbols become UTF-8: from Windows-1252, the plotter's
 // letters, or as they are when the file starts with a UTF-8 byte order mark.
 //
@@ -38,6 +45,16 @@
 
 namespace ruter {
 
+// The facts of a route or an area, as its fields give them (the schema's
+// kPoints, kLongueur, kSurface), from input/faits.hpp. A value that cannot be
+// computed (a position beyond 90 degrees of latitude) or that the object's
+// kind has not (a mark's) is NaN.
+struct Faits {
+    double points;    // its vertices as the route file gives them
+    double longueur;  // nautical miles along its rhumb lines; an area's perimeter
+    double surface;   // an area's, square nautical miles
+};
+
 // Objects, column by column: the one form in which they travel, from the
 // reading thread of ruter2gis to its writing thread, and from the page's
 // module to its JavaScript, which reads the columns in the module's memory.
@@ -49,12 +66,20 @@ struct TableObjets {
         couleurs;                     // 0xRRGGBB of a route's or area's colour word; 0 for a mark
     std::vector<std::size_t> lignes;  // the line of its first position
     std::vector<std::size_t> hors_globe;  // the line of its first position off the globe, or 0
+    std::vector<std::size_t> sommets;     // its vertices as the route file gives them, left out
+                                          // ones not counted: 1 for a mark
+    // The decimals to show its positions with: the most that words 0 and 1
+    // of its position lines have (input/faits.hpp's decimales_mot), at least
+    // 3 and at most kMaxDecimales.
+    std::vector<std::uint8_t> decimales;
     // String k of object i (Champ k < kChaines), UTF-8, is the bytes of
     // `chaines` in [bornes[2 * (kChaines * i + k)], bornes[2 * (kChaines * i + k) + 1]).
     // A string equal to the same string of the object before (the name of a
     // block's marks, say) is those bytes again, kept once.
     std::string chaines;
     std::vector<std::size_t> bornes;
+    // Object i's facts, once calculer_faits has computed them.
+    std::vector<Faits> faits;
 };
 
 // One object of a table, in place.
@@ -65,15 +90,30 @@ struct Objet {
     std::string_view chaines[kChaines];  // by Champ: name, text, symbol, "#RRGGBB", colour word
     int couleur;                         // 0xRRGGBB
     std::size_t ligne, hors_globe;
+    std::size_t sommets;  // the first `sommets` points are the vertices the route file gives
+    int decimales;
+    const Faits* faits = nullptr;  // when its table holds them
 };
+
+// Those its table holds, or computed from its points.
+Faits faits(const Objet& o);
+// The fields that are facts, in the order of Faits; field c of them in `f`.
+inline constexpr Champ kChampsFaits[] = {kPoints, kLongueur, kSurface};
+double fait(const Faits& f, Champ c);
 
 inline std::size_t nb_objets(const TableObjets& t) { return t.genres.size(); }
 Objet objet(const TableObjets& t, std::size_t i);
 void ajouter(TableObjets& t, const Objet& o);
 void vider(TableObjets& t);
+// Computes the facts of every object of `t`, which it then holds.
+void calculer_faits(TableObjets& t);
 
-// A position left out, or off the globe, as reported.
+// A position left out, or off the globe, as reported; and the names that the
+// page's code knows them by.
 enum class Ecart : unsigned char { repere_omis, sommet_omis, route_omise, hors_globe };
+inline constexpr int kEcarts = 4;
+inline constexpr const char* kClesEcarts[kEcarts] = {"repere_omis", "sommet_omis", "route_omise",
+                                                     "hors_globe"};
 
 struct Signalement {
     std::size_t ligne;
@@ -91,6 +131,7 @@ struct RepereBloc {
     double x, y;
     std::size_t ligne, hors_globe;
     std::size_t symbole, texte, fin;
+    int decimales;
 };
 
 // The block being read, and the reports of the whole file.
@@ -103,8 +144,10 @@ struct Bloc {
     bool reperes_ecrits = false;
     std::vector<double> points;  // the points of the route being handed on
     std::size_t route_ligne = 0, route_hors_globe = 0;
+    int route_decimales = 0;
     std::vector<Signalement> signalements;
     std::size_t nb_signalements = 0;
+    std::size_t nb_par_genre[kGenres][kEcarts] = {};  // the reports by kind and by Ecart
 };
 
 // `t` as UTF-8, after `s`: Windows-1252, or UTF-8 when `utf8`. What no output

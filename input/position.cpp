@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "input/faits.hpp"
+
 namespace ruter {
 
 namespace {
@@ -122,10 +124,16 @@ inline double valeur(const Decimal& n) {
 // never a half. The double v = (M / 10^d) / 60, two roundings, is within
 // 2.3e-16 * v of it; for M < 10^8, v * 10^6 < 1.7e12 and that is less than
 // 4e-4: v * 10^6 rounds as M * F / 3 does, to (M * F + 1) / 3.
-inline double degres(Mot w, std::vector<char>& tampon, std::uint64_t& fixe) {
+// `decimales` becomes at least the word's decimals: the fast path has
+// counted the digits after its ".", as decimales_mot does.
+inline double degres(Mot w, std::vector<char>& tampon, std::uint64_t& fixe, int& decimales) {
     static constexpr std::uint64_t kF[] = {50000, 5000, 500, 50, 5};
     Decimal n;
-    if (!lire_decimal(w, n)) return lire_nombre_strtod(w, tampon) / 60.0;
+    if (!lire_decimal(w, n)) {
+        decimales = std::max(decimales, decimales_mot(w));
+        return lire_nombre_strtod(w, tampon) / 60.0;
+    }
+    decimales = std::max(decimales, static_cast<int>(n.decimales));
     if (n.decimales <= 4 && n.mantisse < 100000000) {
         fixe = (n.mantisse * kF[n.decimales] + 1) / 3 * 2 + n.negatif;
     }
@@ -142,8 +150,8 @@ double lire_nombre(Mot w, std::vector<char>& tampon) {
 // Both words through the fast path in line, strtod apart.
 Position lire_position(Mot w0, Mot w1, std::vector<char>& tampon) {
     Position p;
-    p.x = degres(w1, tampon, p.fx);
-    p.y = degres(w0, tampon, p.fy);
+    p.x = degres(w1, tampon, p.fx, p.decimales);
+    p.y = degres(w0, tampon, p.fy, p.decimales);
     return p;
 }
 

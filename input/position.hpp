@@ -33,6 +33,9 @@ struct Position {
     // one when the value is negative (so for -0 too); else kFixeInconnu.
     std::uint64_t fx = kFixeInconnu;
     std::uint64_t fy = kFixeInconnu;
+    // The most decimals of the two words, as input/faits.hpp's decimales_mot
+    // counts them; told by the reading of the numbers, at no cost.
+    int decimales = 0;
 };
 
 // The position of words 0 and 1 (minutes of arc): each is lire_nombre of its

@@ -28,6 +28,11 @@ bool porte(Genre g, Champ c, bool une_couche) {
         return g != kReperes;
     case kGenre:
         return false;
+    case kPoints:
+    case kLongueur:
+        return g != kReperes;
+    case kSurface:
+        return g == kAires;
     default:
         return true;
     }

@@ -20,14 +20,35 @@ inline constexpr const char* kClesGenres[kGenres] = {"repere", "route", "aire"};
 
 // The fields of an object. The first kChaines are strings that the object
 // table holds for each object (input/objets.hpp), in this order; the kind is
-// told by kNomsGenres.
-enum Champ : unsigned char { kNom, kTexte, kSymbole, kCouleur, kMotCouleur, kGenre, kChamps };
+// told by kNomsGenres; the last three are the facts of a route or an area
+// (input/objets.hpp's faits): the number of its vertices as the route file
+// gives them, its length (an area's perimeter) in nautical miles, and an
+// area's surface in square nautical miles.
+enum Champ : unsigned char {
+    kNom,
+    kTexte,
+    kSymbole,
+    kCouleur,
+    kMotCouleur,
+    kGenre,
+    kPoints,
+    kLongueur,
+    kSurface,
+    kChamps
+};
 inline constexpr std::size_t kChaines = kGenre;
-inline constexpr const char* kClesChamps[kChamps] = {"nom",     "texte",       "symbole",
-                                                     "couleur", "mot_couleur", "genre"};
+inline constexpr const char* kClesChamps[kChamps] = {
+    "nom", "texte", "symbole", "couleur", "mot_couleur", "genre", "points", "longueur", "surface"};
+
+// What each field holds: a string, an integer or a real number.
+enum TypeChamp : unsigned char { kChaine, kEntier, kReel };
+inline constexpr TypeChamp kTypesChamps[kChamps] = {kChaine, kChaine, kChaine, kChaine, kChaine,
+                                                    kChaine, kEntier, kReel,   kReel};
+inline constexpr const char* kNomsTypes[] = {"chaine", "entier", "reel"};
 
 // Whether objects of kind `g` have field `c`. In a format of one layer, where
-// the field "kind" tells the kinds apart, every object has every field.
+// the field "kind" tells the kinds apart, every object has every field (a
+// mark's facts are unset there).
 bool porte(Genre g, Champ c, bool une_couche);
 
 // The outputs, as far as they differ: any GIS format GDAL writes, and those
@@ -48,7 +69,7 @@ inline constexpr DescriptionFormat kFormatsObjets[kFormats] = {
     {"gis",
      "",
      "",
-     {"name", "text", "symbol", "colour", "colour_word", "kind"},
+     {"name", "text", "symbol", "colour", "colour_word", "kind", "points", "length_nm", "area_nm2"},
      false,
      false,
      false},
@@ -56,22 +77,30 @@ inline constexpr DescriptionFormat kFormatsObjets[kFormats] = {
     {"geojson",
      "GeoJSON (RFC 7946)",
      "GeoJSON",
-     {"name", "text", "symbol", "colour", "colour_word", "kind"},
+     {"name", "text", "symbol", "colour", "colour_word", "kind", "points", "length_nm", "area_nm2"},
      true,
      true,
      false},
-    // The text is the balloon's <description>. GDAL's KML writers move a
-    // longitude beyond 180 degrees by 360, which would draw the position
-    // somewhere else: such a file is refused instead.
+    // The text is the balloon's <description>; the other fields are <Data>.
+    // GDAL's KML writers move a longitude beyond 180 degrees by 360, which
+    // would draw the position somewhere else: such a file is refused instead.
     {"kml",
      "KML",
      "LIBKML KML",
-     {"name", "description", "symbol", "colour", "colour_word", nullptr},
+     {"name", "description", "symbol", "colour", "colour_word", nullptr, "points", "length_nm",
+      "area_nm2"},
      false,
      true,
      false},
-    // Waypoints (name, desc, sym) and routes (name, desc); no colours.
-    {"gpx", "GPX", "GPX", {"name", "desc", "sym", nullptr, nullptr, nullptr}, false, true, true},
+    // Waypoints (name, desc, sym) and routes (name, desc): fixed fields, no
+    // colours and no facts.
+    {"gpx",
+     "GPX",
+     "GPX",
+     {"name", "desc", "sym", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     false,
+     true,
+     true},
 };
 
 // The format of the GDAL driver `pilote`: one of its own, or kFormatGis.

@@ -14,6 +14,7 @@ import importlib
 import os
 import random
 import shlex
+import shutil
 import subprocess
 
 TOUT = os.environ.get("RUTER2MIF_TOUT") == "1"
@@ -29,6 +30,15 @@ def importer(module, paquet, test):
     except ImportError:
         if TOUT:
             raise
+        test.skipTest("needs the Debian package %s" % paquet)
+
+
+def outil(programme, paquet, test):
+    """Whether `programme` is there; otherwise the test is skipped, naming the
+    Debian package that brings it, or with RUTER2MIF_TOUT=1 fails."""
+    if shutil.which(programme) is None:
+        if TOUT:
+            raise FileNotFoundError(programme)
         test.skipTest("needs the Debian package %s" % paquet)
 
 

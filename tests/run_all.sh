@@ -22,8 +22,8 @@ if peut "release test suite, then the long tests" libgtest-dev "$gtest"; then
   peut "ruter2gis (in the suite)" libgdal-dev "test -x build/release/ruter2gis" || true
   peut "GDAL reading both programs' outputs (in the suite)" python3-gdal "/usr/bin/python3 -c 'import osgeo.ogr'" || true
   peut "QGIS drawing ruter2gis's GeoPackage (in the suite)" python3-qgis "/usr/bin/python3 -c 'import qgis.core'" || true
-  peut "route and area facts against GeographicLib (in the suite)" libgeographiclib-dev \
-    "test -f /usr/include/GeographicLib/Rhumb.hpp" || true
+  peut "route and area facts against GeographicLib (in the suite)" "libgeographiclib-dev geographiclib-tools" \
+    "test -f /usr/include/GeographicLib/Rhumb.hpp && command -v Planimeter" || true
   peut "the release workflow against the README (in the suite)" python3-yaml "/usr/bin/python3 -c 'import yaml'" || true
   ctest --preset release
   ctest --preset long
@@ -32,9 +32,9 @@ fi
 # The page: the WebAssembly reader in Node, and the built HTML file in
 # Chromium, against the release build's ruter2gis and ruter2mif.
 if peut "the page: its build, its reader in Node, the page in Chromium" \
-  "emscripten nodejs npm chromium python3-gdal libgdal-dev" \
+  "emscripten nodejs npm chromium python3-gdal libgdal-dev geographiclib-tools" \
   "command -v emcc && command -v node && command -v npm && test -x /usr/bin/chromium &&
-   test -x build/release/ruter2gis && /usr/bin/python3 -c 'import osgeo.ogr'"; then
+   test -x build/release/ruter2gis && /usr/bin/python3 -c 'import osgeo.ogr' && command -v RhumbSolve"; then
   cmake --workflow --preset web
   node --test tests/web/module.test.mjs tests/web/page.test.mjs
 fi

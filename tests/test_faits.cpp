@@ -1,6 +1,7 @@
 // Route and area facts against GeographicLib's Rhumb and PolygonAreaRhumb
 // (exact), the field's reference: the rows of tests/data/faits.tsv, then a
-// seeded sweep of random legs and rings; positions in degrees and minutes
+// seeded sweep of random legs and rings (an area's perimeter and surface
+// also at once); positions in degrees and minutes and courses as shown
 // against a table. Each test reports every failing row, as one table, and
 // the largest differences it met.
 #include <gtest/gtest.h>
@@ -55,7 +56,8 @@ struct Table {
                  std::max(1.0, 1 / t.distance));
         comparer(1, ligne, s / 1852, t.distance, (t.distance - s / 1852) / std::max(1.0, s / 1852));
     }
-    // A route, or a ring's perimeter (when closed) and surface.
+    // A route's length, or a ring's perimeter (when closed, as longueur gives
+    // it too) and surface, alone and at once.
     void ligne(const std::string& ligne, const std::vector<double>& xy, bool aire) {
         const std::size_t n = xy.size() / 2;
         GeographicLib::PolygonAreaRhumb p(kRhumb, !aire);
@@ -68,7 +70,12 @@ struct Table {
         if (!aire || (xy[0] == xy[2 * n - 2] && xy[1] == xy[2 * n - 1])) {
             comparer(1, ligne, perimetre, l, (l - perimetre) / std::max(1.0, perimetre));
         }
-        if (aire) comparer(2, ligne, surface, s, (s - surface) / surface);
+        if (!aire) return;
+        comparer(2, ligne, surface, s, (s - surface) / surface);
+        const ruter::Anneau a = ruter::anneau(xy.data(), n);
+        comparer(1, ligne + " at once", perimetre, a.perimetre,
+                 (a.perimetre - perimetre) / std::max(1.0, perimetre));
+        comparer(2, ligne + " at once", surface, a.surface, (a.surface - surface) / surface);
     }
     void finir() {
         std::printf("largest differences: course %.2g°, distance %.2g nm, surface %.2g\n", pire[0],
@@ -192,6 +199,14 @@ TEST(Faits, PositionsInDegreesAndMinutes) {
     for (const auto& [mot, n] : kMots) {
         if (ruter::decimales_mot(mot) != n)
             echecs << mot << ": " << ruter::decimales_mot(mot) << "\n";
+    }
+    // Courses as shown: to the nearest tenth, halves up, 360.0 as 0.0.
+    const std::pair<double, double> kCaps[] = {{359.95, 0},   {359.9499, 359.9}, {0.04, 0},
+                                               {12.25, 12.3}, {179.96, 180},     {NAN, NAN}};
+    for (const auto& [cap, attendu] : kCaps) {
+        const double c = ruter::cap_affiche(cap);
+        if (!(c == attendu || (std::isnan(c) && std::isnan(attendu))))
+            echecs << "course " << cap << ": " << c << "\n";
     }
     EXPECT_EQ(echecs.str(), "");
 }

@@ -1,7 +1,8 @@
 // ruter2gis's writer against the schema, for each format with rules of its
 // own and a plain one: the layers and fields that GDAL reads back are those
-// the schema names for each kind, and a position off the globe is refused
-// by exactly the formats that the schema says cannot hold one.
+// the schema names for each kind, strings and facts, and a position off the
+// globe is refused by exactly the formats that the schema says cannot hold
+// one.
 #include <gtest/gtest.h>
 #include <ogr_api.h>
 
@@ -20,9 +21,9 @@ TableObjets table(double lat) {
     const double repere[] = {10.5, lat};
     const double ligne[] = {10, 59, 10.5, 59.5};
     const double anneau[] = {10, 59, 11, 59, 11, 60, 10, 59};
-    ajouter(t, {kReperes, repere, 1, {"N", "T", "S", "", ""}, 0, 1, lat > 90 ? 1u : 0u});
-    ajouter(t, {kRoutes, ligne, 2, {"N", "T", "", "#FF7777", "Rod"}, 0xFF7777, 2, 0});
-    ajouter(t, {kAires, anneau, 4, {"N", "T", "", "#97FF97", "Gronn"}, 0x97FF97, 3, 0});
+    ajouter(t, {kReperes, repere, 1, {"N", "T", "S", "", ""}, 0, 1, lat > 90 ? 1u : 0u, 1, 3});
+    ajouter(t, {kRoutes, ligne, 2, {"N", "T", "", "#FF7777", "Rod"}, 0xFF7777, 2, 0, 2, 3});
+    ajouter(t, {kAires, anneau, 4, {"N", "T", "", "#97FF97", "Gronn"}, 0x97FF97, 3, 0, 3, 3});
     return t;
 }
 
@@ -83,13 +84,28 @@ TEST(Gis, EachFormatWritesTheSchemasLayersAndFields) {
                 if (genre == "waypoints") g = kReperes;
                 ASSERT_LT(g, kGenres) << c.pilote << ": " << genre;
                 const Objet e = objet(attendus, static_cast<std::size_t>(g));
-                for (std::size_t ch = 0; ch < kChaines; ++ch) {
+                const Faits faits_e = faits(e);
+                for (int ch = 0; ch < kChamps; ++ch) {
                     const char* nom = f.champs[ch];
-                    if (nom == nullptr || !porte(e.genre, static_cast<Champ>(ch), false)) continue;
+                    if (nom == nullptr || ch == kGenre ||
+                        !porte(e.genre, static_cast<Champ>(ch), false))
+                        continue;
                     const int i = OGR_FD_GetFieldIndex(d, nom);
-                    EXPECT_EQ(i >= 0 ? OGR_F_GetFieldAsString(o, i) : "(none)",
-                              std::string(e.chaines[ch]))
-                        << c.pilote << ", " << genre << ": " << nom;
+                    const std::string ou = std::string(c.pilote) + ", " + genre + ": " + nom;
+                    if (kTypesChamps[ch] == kChaine) {
+                        EXPECT_EQ(i >= 0 ? OGR_F_GetFieldAsString(o, i) : "(none)",
+                                  std::string(e.chaines[ch]))
+                            << ou;
+                        continue;
+                    }
+                    // KML's <Data> reads back as text, with 15 digits.
+                    ASSERT_GE(i, 0) << ou;
+                    const double v = fait(faits_e, static_cast<Champ>(ch));
+                    EXPECT_NEAR(OGR_F_GetFieldAsDouble(o, i), v, 1e-13 * v) << ou;
+                    const OGRFieldType type = OGR_Fld_GetType(OGR_FD_GetFieldDefn(d, i));
+                    EXPECT_TRUE(type == (kTypesChamps[ch] == kEntier ? OFTInteger : OFTReal) ||
+                                (type == OFTString && f.cle == std::string("kml")))
+                        << ou;
                 }
                 OGR_F_Destroy(o);
             }

@@ -22,16 +22,22 @@ using namespace ruter;
 struct Toute {};
 void objet_ajoute(Toute&, TableObjets*&) {}
 
-// The objects of `route` as "kind@line[points] name|text|symbol|colour|colour
-// word" (a line end in a string as "/"), then its reports as "line:what".
-std::string objets(std::string_view route, bool utf8 = false) {
+TableObjets lire_table(std::string_view route, bool utf8, Objets<Toute>& o, bool faits = false) {
     Lecteur l;
     Toute s;
-    Objets<Toute> o;
     TableObjets t;
     commencer_objets(o, s, t, l, true, utf8);
     lire_memoire(l, o, route);
     fin_bloc(o);
+    if (faits) calculer_faits(t);
+    return t;
+}
+
+// The objects of `route` as "kind@line[points] name|text|symbol|colour|colour
+// word" (a line end in a string as "/"), then its reports as "line:what".
+std::string objets(std::string_view route, bool utf8 = false) {
+    Objets<Toute> o;
+    const TableObjets t = lire_table(route, utf8, o);
     std::string r;
     for (std::size_t i = 0; i < nb_objets(t); ++i) {
         const Objet b = objet(t, i);
@@ -157,6 +163,55 @@ TEST(Regles, OneSplitterOnEveryPath) {
         // Without its line end, a line that is not the last is not whole yet.
         if (ligne.find('\0') == std::string::npos) {
             EXPECT_EQ(decouper_ligne(t, ligne.data(), ligne.data() + ligne.size()), nullptr);
+        }
+    }
+}
+
+// Each object's vertices as the route file gives them and the decimals of its
+// position words, and its facts from those vertices: a route's length, an
+// area's perimeter (closed) and surface, unset (nan) beyond the pole; as
+// "kind points decimals length surface", three decimals, as GeographicLib's
+// Planimeter -R gives them; the same from the points or from the table.
+TEST(Regles, VerticesDecimalsAndFactsOfEachObject) {
+    const struct {
+        std::string_view route, attendu;
+    } cas[] = {
+        {"3600 300 0 A\n3600.1 300.1234 0 B\n-3600.123456789012 0.5 0 C\n",
+         "mark 1 3 nan nan; mark 1 4 nan nan; mark 1 9 nan nan"},
+        // Words that the reading of numbers takes on each of its paths.
+        {"3600.1234e1 300 0 A\n3600.12345abc 300 0 B\n3600 300.123456789012345678901 0 C\n",
+         "mark 1 4 nan nan; mark 1 5 nan nan; mark 1 9 nan nan"},
+        // A degree east on 60 N, then a degree north.
+        {"Linjefarge Rod\n3600 300.25\n3600 360.25\n3660 360.25\n", "route 3 3 90.292 nan"},
+        // A vertex left out is not counted, nor are its decimals; one
+        // vertex alone has no length.
+        {"Linjefarge Rod\n3600.12345 300\n3600.1234567 nan\n\nLinjefarge Gul\n3600 300\n",
+         "route 1 5 0.000 nan; route 1 3 0.000 nan"},
+        // An area closed by the reader, or by the file itself: the same
+        // ring, one vertex more.
+        {"Rutetype Areal\n3600 300\n3600 360\n3660 360\n", "area 3 3 157.373 901.775"},
+        {"Rutetype Areal\n3600 300\n3600 360\n3660 360\n3600 300\n", "area 4 3 157.373 901.775"},
+        {"Rutetype Areal\n3600 300\n3600.5 360\n", "area 2 3 60.260 0.000"},
+        // Beyond the pole nothing is computed; a longitude beyond 180 degrees
+        // is taken modulo 360.
+        {"Linjefarge Rod\n3600 300\n6000 300\n\nRutetype Areal\n3600 300\n5401 360\n3600 "
+         "360\n\nLinjefarge Rod\n0 10799\n0 10801\n",
+         "route 2 3 nan nan; area 3 3 nan nan; route 2 3 2.004 nan"},
+    };
+    for (const auto& c : cas) {
+        for (const bool avec_faits : {false, true}) {
+            Objets<Toute> o;
+            const TableObjets t = lire_table(c.route, false, o, avec_faits);
+            std::string r;
+            for (std::size_t i = 0; i < nb_objets(t); ++i) {
+                const Objet b = objet(t, i);
+                const Faits f = faits(b);
+                char texte[120];
+                std::snprintf(texte, sizeof texte, "%s%s %zu %d %.3f %.3f", r.empty() ? "" : "; ",
+                              kNomsGenres[b.genre], b.sommets, b.decimales, f.longueur, f.surface);
+                r += texte;
+            }
+            EXPECT_EQ(r, c.attendu) << c.route << (avec_faits ? " (the table's facts)" : "");
         }
     }
 }

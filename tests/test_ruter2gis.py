@@ -3,9 +3,12 @@
 
 - the example and a generated file, as GeoPackage, GeoJSON, KML, GPX and
   Shapefile: every object with its kind, coordinates (to 1e-9 degree), name,
-  text, symbol and colour, names in Windows-1252 letters intact, WGS 84 by
-  its EPSG code, each warning once, GeoJSON as RFC 7946;
+  text, symbol and colour, names in Windows-1252 letters intact, the facts
+  of routes and areas as GeographicLib's Planimeter -R gives them (none in
+  GPX), WGS 84 by its EPSG code, each warning once, GeoJSON as RFC 7946;
 - KML and GPX parse as strict XML whatever the names hold;
+- positions off the globe: refused, or the objects left out with
+  --skip-off-globe, no facts beyond the pole; --kinds;
 - hostile inputs give a dataset that GDAL reads; failures leave an existing
   output as it was; the command line's options and exit statuses.
 """
@@ -19,7 +22,7 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
-from commun import ecrire, entrees_hostiles, importer, lancer, lire, proches
+from commun import ecrire, entrees_hostiles, importer, lancer, lire, outil, proches
 
 COULEURS = {b"Rod": "#FF7777", b"Gul": "#FFCF9F", b"Gronn": "#97FF97", b"Lilla": "#FF9FFF",
             b"Brun": "#AE5700", b"Svart": "#606060", b"Blaa": "#000000", b"Rodt": "#000000"}
@@ -34,6 +37,33 @@ def texte(octets):
 
 def joint(morceaux):
     return "\n".join(texte(m) for m in morceaux if m) or None
+
+
+def faits(objets):
+    """The facts (points, length_nm, area_nm2) of each object (kind, points,
+    ..., vertices as the route file gives them), from GeographicLib's
+    Planimeter along rhumb lines, appended to it."""
+    traces = {"route": [], "area": []}
+    for o in objets:
+        if o[0] != "mark":
+            traces[o[0]].append("".join("%.17g %.17g\n" % tuple(p) for p in o[1]))
+    mesures = {}
+    for genre, option in (("route", ["-l"]), ("area", [])):
+        sortie = subprocess.run(["Planimeter", "-R", "-w", "-p", "9"] + option, input="\n".join(traces[genre]),
+                                capture_output=True, text=True, check=True).stdout.split("\n")
+        mesures[genre] = iter(l.split() for l in sortie if l)
+    resultat = []
+    for o in objets:
+        m = next(mesures[o[0]]) if o[0] != "mark" else None
+        f = (None, None, None) if not m else (o[7], float(m[1]) / 1852, abs(float(m[2])) / 1852**2 if o[0] == "area" else None)
+        resultat.append(o[:7] + f)
+    return resultat
+
+
+def exemple():
+    with open(os.path.join(os.environ["DONNEES"], "exemple-gis.json"), encoding="utf-8") as f:
+        return faits([(o["kind"], o["points"], o["name"], o["text"], o["symbol"], o["colour"], o["colour_word"],
+                       o["vertices"]) for o in json.load(f)])
 
 
 def degres(lat, lon):
@@ -63,29 +93,31 @@ def genere():
             lat, lon = a.randint(-5400000, 5400000) / 1000, a.randint(-10800000, 10800000) / 1000
             symbole = a.choice([b"Fisk", b"Skj\xe6r"])
             lignes += [b"MTekst 0 " + t for t in textes] + [b"%.3f %.3f 0 %s" % (lat, lon, symbole)]
-            marques.append(["mark", [degres(lat, lon)], joint(nom), joint(textes), texte(symbole), None, None])
+            marques.append(["mark", [degres(lat, lon)], joint(nom), joint(textes), texte(symbole), None, None, None])
         if genre in ("route", "area"):
             mot = list(COULEURS)[(bloc + bloc // 4) % len(COULEURS)]  # each word on routes and areas
             lignes += [b"Rutetype " + (b"Areal" if genre == "area" else b"Plain"), b"Linjefarge " + mot]
             points = [(a.randint(3400000, 4300000) / 1000, a.randint(0, 1800000) / 1000)
                       for _ in range({1: 1, 2: 2}.get(bloc % 8, a.randint(3, 30)))]
             lignes += [b"%.3f %.3f" % points[0], b"MTekst 0 " + reste] + [b"%.3f %.3f" % p for p in points[1:]]
-            points = [degres(*p) for p in points]
+            points, n = [degres(*p) for p in points], len(points)
             points = (points * 2 if genre == "route" else (points + points[:1] * 3)[:max(4, len(points) + 1)]) \
                 if len(points) < 3 or genre == "area" else points
-            objets += marques + [[genre, points, joint(nom), joint([reste]), None, COULEURS[mot], mot.decode()]]
+            objets += marques + [[genre, points, joint(nom), joint([reste]), None, COULEURS[mot], mot.decode(), n]]
         else:
             lignes.append(b"MTekst 0 " + reste)
             if marques:  # the text that no mark follows goes to the last one
                 marques[-1][3] = "\n".join(filter(None, (marques[-1][3], texte(reste))))
             objets += marques
         route += [l + (b"\r" if bloc % 5 == 3 else b"") for l in lignes] + ([b" "] if bloc < 39 else [])
-    return b"\n".join(route) + b"\n", [tuple(o) for o in objets]
+    return b"\n".join(route) + b"\n", faits([tuple(o) for o in objets])
 
 
 def lus(chemins):
-    """The objects of the datasets at `chemins` as GDAL reads them back, and
-    the authorities and codes of their layers' coordinate systems."""
+    """The objects of the datasets at `chemins` as GDAL reads them back (kind,
+    points, name, text, symbol, colour, colour word, style, and the facts:
+    points, length_nm, area_nm2), and the authorities and codes of their
+    layers' coordinate systems."""
     ogr = importer("osgeo.ogr", "python3-gdal", unittest.TestCase())
     objets, crs = [], set()
     for chemin in chemins:
@@ -102,9 +134,11 @@ def lus(chemins):
                 g = f.GetGeometryRef()
                 genre = v.get("kind") or {"waypoints": "mark", "marks": "mark", "routes": "route", "areas": "area"}[nom_couche]
                 points = (g.GetGeometryRef(0) if g.GetGeometryName() == "POLYGON" else g).GetPoints()
+                nombre = lambda c: None if v.get(c) in (None, "") else float(v[c])  # KML's <Data> is text
                 objets.append((genre, [p[:2] for p in points], v.get("name"),
                                v.get("description", v.get("desc", v.get("text"))), v.get("symbol", v.get("sym")),
-                               v.get("colour"), v.get("colour_word", v.get("colour_wor")), f.GetStyleString()))
+                               v.get("colour"), v.get("colour_word", v.get("colour_wor")), f.GetStyleString(),
+                               nombre("points"), nombre("length_nm"), nombre("area_nm2")))
     return objets, crs
 
 
@@ -116,14 +150,18 @@ class Ruter2gis(unittest.TestCase):
         self.assertEqual(len(obtenus), len(attendus), format_)
         for k, (a, o) in enumerate(zip(attendus, obtenus)):
             ou = "%s, object %d: %r" % (format_, k, o)
-            if format_.endswith(".gpx"):  # areas are routes; no colours
-                a = ("route" if a[0] == "area" else a[0],) + a[1:5] + (None, None)
+            if format_.endswith(".gpx"):  # areas are routes; no colours, no facts
+                a = ("route" if a[0] == "area" else a[0],) + a[1:5] + (None, None, None, None, None)
             if format_.endswith(".shp"):  # a field holds 254 bytes, cut between letters
                 a = a[:2] + tuple(t.encode()[:254].decode("utf-8", "ignore") if t else t for t in a[2:5]) + a[5:]
             if format_.endswith(".kml"):  # CDATA cannot hold "]]>"
                 a = a[:2] + tuple(t.replace("]]>", "]]\ufffd") if t else t for t in a[2:5]) + a[5:]
             self.assertEqual(a[0], o[0], ou)
             self.assertEqual((a[2], a[3], a[4], a[5], a[6]), o[2:7], ou)
+            # Relative 1e-9 (KML's <Data> hold 15 digits), or 1e-8 nm^2 (0.03 m^2,
+            # which a ring of two vertices may leave from its two edges).
+            self.assertTrue(all(x == y or None not in (x, y) and abs(x - y) <= max(1e-9 * x, 1e-8)
+                                for x, y in zip(a[7:10], o[8:11])), ou)
             # A Shapefile turns rings clockwise.
             self.assertTrue(proches(a[1], o[1]) or (a[0] == "area" and proches(a[1], o[1][::-1])), ou)
             if format_.endswith(".kml") and a[5]:
@@ -131,10 +169,8 @@ class Ruter2gis(unittest.TestCase):
 
     def test_every_object_reads_back_in_every_format(self):
         ogr = importer("osgeo.ogr", "python3-gdal", self)
-        with open(os.path.join(os.environ["DONNEES"], "exemple-gis.json"), encoding="utf-8") as f:
-            exemple = [(o["kind"], o["points"], o["name"], o["text"], o["symbol"], o["colour"], o["colour_word"])
-                       for o in json.load(f)]
-        cas = [("examples/Ruter", lire(os.environ["EXEMPLE"]), exemple), ("generated", *genere())]
+        outil("Planimeter", "geographiclib-tools", self)
+        cas = [("examples/Ruter", lire(os.environ["EXEMPLE"]), exemple()), ("generated", *genere())]
         for quoi, route, attendus in cas:
             for sortie in FORMATS:
                 with self.subTest(quoi, format=sortie), tempfile.TemporaryDirectory() as d:
@@ -183,13 +219,11 @@ class Ruter2gis(unittest.TestCase):
                 self.assertEqual(lire(os.path.join(d, "Ruter.gpkg")), b"an earlier output")
                 self.assertEqual(sorted(os.listdir(d)), ["Ruter", "Ruter.gpkg"])
         # The example saved as UTF-8 with a byte order mark: its objects, names in UTF-8.
-        with open(os.path.join(os.environ["DONNEES"], "exemple-gis.json"), encoding="utf-8") as f:
-            exemple = [(o["kind"], o["points"], o["name"], o["text"], o["symbol"], o["colour"], o["colour_word"])
-                       for o in json.load(f)]
+        outil("Planimeter", "geographiclib-tools", self)
         with tempfile.TemporaryDirectory() as d:
             ecrire(os.path.join(d, "Ruter"), lire(os.path.join(natures, "route.bom")))
             self.assertEqual(lancer(d, "RUTER2GIS").returncode, 0)
-            self.assertObjets(exemple, lus([os.path.join(d, "Ruter.gpkg")])[0], "Ruter.gpkg")
+            self.assertObjets(exemple(), lus([os.path.join(d, "Ruter.gpkg")])[0], "Ruter.gpkg")
 
     def test_hostile_inputs_give_a_dataset_or_a_clear_failure(self):
         ogr = importer("osgeo.ogr", "python3-gdal", self)
@@ -237,7 +271,9 @@ class Ruter2gis(unittest.TestCase):
         # What each route file must give in every format: the lines warned
         # of, and the objects GDAL reads back as (kind, points); a position
         # off the globe is written, but not to GPX, GeoJSON (RFC 7946) or KML,
-        # which then fail on its line.
+        # which then fail on its line, or with --skip-off-globe leave out the
+        # objects that have one (the last column), each warned of on that
+        # line. A route or an area beyond the pole has no facts.
         mauvais = [
             ("not finite in latitude, a mark", b"Navn A\ninf 300 0 S\n3600 300 0 T\n", [2], [("mark", 1)]),
             ("not finite in longitude, a mark", b"3600 nan 0 S\n3600 300 0 T\n", [1], [("mark", 1)]),
@@ -246,28 +282,38 @@ class Ruter2gis(unittest.TestCase):
              [("area", 4)]),
             # After more objects than the reading hands over at a time.
             ("off the globe", b"3600 300 0 S\n" * 2000 + b"6000 300 0 S\n3600 11000 0 T\n", [2001, 2002],
-             [("mark", 1)] * 2002),
+             [("mark", 1)] * 2002, [("mark", 1)] * 2000),
+            ("off the globe, beyond the pole", b"Linjefarge Rod\n3600 300\n6000 300\n\nRutetype Areal\n"
+             b"3600 300\n3600 360\n-5500 360\n\n3600 300 0 S\n", [3, 8], [("route", 2), ("area", 4), ("mark", 1)],
+             [("mark", 1)]),
             ("twelve marks", b"nan 0 0 S\n" * 12, list(range(1, 13)), []),
         ]
-        for quoi, route, lignes, objets in mauvais:
-            for sortie in FORMATS:
-                with self.subTest(quoi, format=sortie), tempfile.TemporaryDirectory() as d:
+        for quoi, route, lignes, objets, *sans in mauvais:
+            for sortie, option in [(f, []) for f in FORMATS] + [(f, ["--skip-off-globe"]) for f in FORMATS[1:4] if sans]:
+                with self.subTest(quoi, format=sortie, option=option), tempfile.TemporaryDirectory() as d:
                     ecrire(os.path.join(d, "Ruter"), route)
                     ancien = os.path.join(d, "Ruter_marks.shp" if sortie.endswith(".shp") else sortie)
                     ecrire(ancien, b"an earlier output")
-                    r = lancer(d, "RUTER2GIS", "Ruter", sortie)
+                    r = lancer(d, "RUTER2GIS", *option, "Ruter", sortie)
                     averties = [int(m[1]) for m in map(re.compile(rb"ruter2gis: Ruter:(\d+): ").match, r.stderr.splitlines()) if m]
-                    if sortie.endswith((".gpx", ".geojson", ".kml")) and quoi == "off the globe":
+                    globe_seul = sortie.endswith((".gpx", ".geojson", ".kml"))
+                    if globe_seul and sans and not option:
                         self.assertEqual((r.returncode, averties[-1:]), (1, lignes[:1]), r.stderr)
                         self.assertIn(b"cannot hold", r.stderr)
                         self.assertEqual(lire(ancien), b"an earlier output")
                         continue
                     self.assertEqual((r.returncode, averties), (0, lignes[:10]), r.stderr)
                     self.assertEqual(b"ruter2gis: Ruter: 2 more positions" in r.stderr, len(lignes) > 10)
+                    if option:
+                        self.assertEqual(r.stderr.count(b"cannot hold: its "), len(lignes), r.stderr)
                     chemins = [os.path.join(d, n) for n in sorted(os.listdir(d)) if n.endswith(sortie[5:])]
-                    lu = sorted((o[0], len(o[1])) for o in lus(chemins)[0])
+                    lu = lus(chemins)[0]
                     gpx = [("route" if k == "area" else k, n) for k, n in objets]
-                    self.assertEqual(lu, sorted(gpx if sortie.endswith(".gpx") else objets))
+                    attendus = sans[0] if option else gpx if sortie.endswith(".gpx") else objets
+                    self.assertEqual(sorted((o[0], len(o[1])) for o in lu), sorted(attendus))
+                    for o in lu:  # a length, but beyond the pole, and never in GPX
+                        sans_faits = o[0] == "mark" or sortie.endswith(".gpx") or any(abs(y) > 90 for x, y in o[1])
+                        self.assertEqual(o[9] is None, sans_faits, o)
 
     def test_failures_and_the_command_line(self):
         ancien = b"an earlier output"
@@ -286,6 +332,8 @@ class Ruter2gis(unittest.TestCase):
             (["-f", "Nothing"], {}, 2, b"ruter2gis: no output format named Nothing\n"),
             (["a", "b", "c"], {}, 2, b"ruter2gis: one argument too many: c\n"),
             (["-f"], {}, 2, b"ruter2gis: -f needs a format name\n"),
+            (["--kinds", "marks,roads"], {}, 2, b'ruter2gis: no kind named "roads" (marks, routes, areas)\n'),
+            (["--kinds"], {}, 2, b"ruter2gis: --kinds needs a list of kinds: marks, routes, areas\n"),
             # The Nth fsync fails: of the dataset, or of a file of the directory that is one.
             ([], {"Ruter": b"3600 300\n"}, 1, b"ruter2gis: Ruter.gpkg: Input/output error\n", "fsync:1"),
             (["-f", "ESRI Shapefile", "Ruter", "Ruter.gpkg"], {"Ruter": b"3600 300\n"}, 1, b"ruter2gis: warning: "
@@ -316,6 +364,16 @@ class Ruter2gis(unittest.TestCase):
             ecrire(os.path.join(d, "Ruter"), b"Navn N\n3600 300 0 S\n")
             self.assertEqual(lancer(d, "RUTER2GIS", "-f", "GeoJSON", "Ruter", "sortie").returncode, 0)
             self.assertIn(b'"kind": "mark"', lire(os.path.join(d, "sortie")))
+            # --kinds: those kinds alone, in every format (GPX's routes hold its areas).
+            ecrire(os.path.join(d, "Ruter"), lire(os.environ["EXEMPLE"]))
+            for genres, sortie in [("marks", f) for f in FORMATS] + [("routes,areas", f) for f in FORMATS] + \
+                    [("areas", "Ruter.gpx"), ("areas,marks", "Ruter.geojson")]:
+                k = tempfile.mkdtemp(dir=d)
+                r = lancer(d, "RUTER2GIS", "--kinds", genres, "Ruter", os.path.join(k, sortie))
+                self.assertEqual(r.returncode, 0, r.stderr)
+                lu = {o[0] for o in lus([os.path.join(k, n) for n in os.listdir(k) if n.endswith(sortie[5:])])[0]}
+                gpx = {"area": "route"} if sortie.endswith(".gpx") else {}
+                self.assertEqual(lu, {gpx.get(g[:-1], g[:-1]) for g in genres.split(",")}, (genres, sortie))
 
 
 if __name__ == "__main__":

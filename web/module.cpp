@@ -8,16 +8,24 @@
 //
 // The calls, in order: ruter_entree(n) for room for the file; ruter_commencer,
 // whose verdict says whether it is a route file; ruter_avancer until it
-// returns 1; then the table, and ruter_mif at will.
+// returns 1; then the table, its facts, an object's legs, and ruter_mif at
+// will. ruter_position needs no file.
+//
+// The facts of routes and areas are not computed as the file is read (they
+// take longer than the reading): ruter_faits gives one object's,
+// ruter_faits_table all of them, when asked.
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "driver/memoire.hpp"
+#include "input/faits.hpp"
 #include "input/nature.hpp"
 #include "input/objets.hpp"
 
@@ -28,7 +36,7 @@ namespace {
 // The whole file's objects go to one table.
 struct Tout {};
 inline void objet_ajoute(Tout&, TableObjets*&) {}
-inline bool arreter(const Tout&) { return false; }
+[[maybe_unused]] inline bool arreter(const Tout&) { return false; }
 
 struct Page {
     std::vector<char> entree;
@@ -39,7 +47,13 @@ struct Page {
     Tout tout;
     Objets<Tout> objets;
     TableObjets table;
-    std::string signalements;  // one per line: "LINE\tMESSAGE"
+    // One per line: "LINE\tECART\tKIND\tPOSITION", Ecart and Genre by their
+    // indexes, the position words as the line has them (none for a route left out).
+    std::string signalements;
+    std::vector<double> faits;            // one object's, or the table's: Faits by Faits
+    std::vector<double> troncons;         // by point: course, distance, distance run
+    std::string positions;                // by point: "LATITUDE\tLONGITUDE\n"
+    char position[2 * kMaxPosition + 2];  // ruter_position's
     Conversion conversion;
     std::string mif, mid;
 };
@@ -65,9 +79,11 @@ void liste_json(std::string& j, std::size_t n, F element) {
     j += ']';
 }
 
-// The schema, for the page: the kinds and the fields, which kinds have which field, the
+// The schema, for the page: the kinds and the fields, which kinds have which
+// field, the fields' types, which are facts (in the order of Faits), the
 // formats with their field names (null where a format has none) and rules,
-// the styles, and the names of the file check's verdicts.
+// the styles, the names of the reports' kinds and of the file check's
+// verdicts.
 std::string schema_json() {
     std::string j = "{\"genres\":";
     liste_json(j, kGenres, [&](std::size_t g) { chaine_json(j, kNomsGenres[g]); });
@@ -88,6 +104,13 @@ std::string schema_json() {
     j += ",\"champ\":";
     indices(kClesChamps, kChamps);
     j += ",\"chaines\":" + std::to_string(kChaines);
+    j += ",\"types\":";
+    liste_json(j, kChamps, [&](std::size_t c) { chaine_json(j, kNomsTypes[kTypesChamps[c]]); });
+    j += ",\"faits\":";
+    liste_json(j, std::size(kChampsFaits),
+               [&](std::size_t k) { j += std::to_string(kChampsFaits[k]); });
+    j += ",\"ecarts\":";
+    liste_json(j, kEcarts, [&](std::size_t e) { chaine_json(j, kClesEcarts[e]); });
     j += ",\"porte\":";
     liste_json(j, kChamps, [&](std::size_t c) {
         liste_json(j, kGenres, [&](std::size_t g) {
@@ -181,7 +204,9 @@ EMSCRIPTEN_KEEPALIVE int ruter_avancer(std::size_t pas) {
     ruter::fin_bloc(page.objets);
     page.lu = page.fin;
     for (const ruter::Signalement& s : page.objets.bloc.signalements) {
-        page.signalements += std::to_string(s.ligne) + '\t' + ruter::decrire(s) + '\n';
+        page.signalements += std::to_string(s.ligne) + '\t' +
+                             std::to_string(static_cast<int>(s.ecart)) + '\t' +
+                             std::to_string(s.genre) + '\t' + s.position + '\n';
     }
     page.fini = true;
     return 1;
@@ -196,6 +221,8 @@ EMSCRIPTEN_KEEPALIVE const double* ruter_xy() { return page.table.xy.data(); }
 EMSCRIPTEN_KEEPALIVE const std::int32_t* ruter_couleurs() { return page.table.couleurs.data(); }
 EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_lignes() { return page.table.lignes.data(); }
 EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_hors_globe() { return page.table.hors_globe.data(); }
+EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_sommets() { return page.table.sommets.data(); }
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* ruter_decimales() { return page.table.decimales.data(); }
 EMSCRIPTEN_KEEPALIVE const char* ruter_chaines() { return page.table.chaines.data(); }
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_chaines() { return page.table.chaines.size(); }
 EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_bornes() { return page.table.bornes.data(); }
@@ -204,6 +231,79 @@ EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_signalements() { return page.signa
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_nb_signalements() {
     return page.objets.bloc.nb_signalements;
 }
+
+// The facts of object i: points, length, surface (Faits), NaN where there is
+// none, or for an object that the table does not hold.
+EMSCRIPTEN_KEEPALIVE const double* ruter_faits(std::size_t i) {
+    page.faits.assign(3, NAN);
+    if (i >= ruter::nb_objets(page.table)) return page.faits.data();
+    const ruter::Faits f = ruter::faits(ruter::objet(page.table, i));
+    page.faits.assign({f.points, f.longueur, f.surface});
+    return page.faits.data();
+}
+
+// The facts of every object, three doubles each as above.
+EMSCRIPTEN_KEEPALIVE const double* ruter_faits_table() {
+    const std::size_t n = ruter::nb_objets(page.table);
+    page.faits.resize(3 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const ruter::Faits f = ruter::faits(ruter::objet(page.table, i));
+        page.faits[3 * i] = f.points;
+        page.faits[3 * i + 1] = f.longueur;
+        page.faits[3 * i + 2] = f.surface;
+    }
+    return page.faits.data();
+}
+
+// The legs of object i, point by point: its vertices as the route file gives
+// them, each with its position in degrees and minutes (with the object's
+// decimals) and the true course (cap_affiche) and distance to the next point
+// along the rhumb line, and the distance run from the first point to it. A
+// route's last point has no leg (NaN); an area's last one, the leg back to
+// its first point, unless the file closes the ring itself. The legs add up
+// to the length and the perimeter of the facts. Returns the number of
+// points (none for an object that the table does not hold); the values are
+// at ruter_troncons_valeurs, three doubles a point, the positions at
+// ruter_troncons_positions, a line each.
+EMSCRIPTEN_KEEPALIVE std::size_t ruter_troncons(std::size_t i) {
+    page.troncons.clear();
+    page.positions.clear();
+    if (i >= ruter::nb_objets(page.table)) return 0;
+    const ruter::Objet o = ruter::objet(page.table, i);
+    const std::size_t n = o.genre == ruter::kReperes ? 1 : o.sommets;
+    page.troncons.assign(3 * n, NAN);
+    double parcouru = 0;
+    char t[ruter::kMaxPosition];
+    for (std::size_t k = 0; k < n; ++k) {
+        page.positions.append(t, ruter::ecrire_latitude(t, o.xy[2 * k + 1], o.decimales));
+        page.positions += '\t';
+        page.positions.append(t, ruter::ecrire_longitude(t, o.xy[2 * k], o.decimales));
+        page.positions += '\n';
+        double* v = &page.troncons[3 * k];
+        v[2] = parcouru;
+        const std::size_t suivant = k + 1 < (o.genre == ruter::kAires ? o.n : n) ? k + 1 : 0;
+        if (suivant == 0) continue;
+        const ruter::Troncon l =
+            ruter::troncon(o.xy[2 * k], o.xy[2 * k + 1], o.xy[2 * suivant], o.xy[2 * suivant + 1]);
+        v[0] = ruter::cap_affiche(l.cap);
+        v[1] = l.distance;
+        parcouru += l.distance;
+    }
+    return n;
+}
+EMSCRIPTEN_KEEPALIVE const double* ruter_troncons_valeurs() { return page.troncons.data(); }
+EMSCRIPTEN_KEEPALIVE const char* ruter_troncons_positions() { return page.positions.data(); }
+EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_positions() { return page.positions.size(); }
+
+// The position (lon, lat) in degrees and minutes with `decimales` decimals,
+// "59°01.215′ N 010°35.900′ E", at ruter_position_texte; returns its bytes.
+EMSCRIPTEN_KEEPALIVE std::size_t ruter_position(double lon, double lat, int decimales) {
+    char* fin = ruter::ecrire_latitude(page.position, lat, decimales);
+    *fin++ = ' ';
+    fin = ruter::ecrire_longitude(fin, lon, decimales);
+    return static_cast<std::size_t>(fin - page.position);
+}
+EMSCRIPTEN_KEEPALIVE const char* ruter_position_texte() { return page.position; }
 
 // The MIF/MID pair of the file, with CR LF line ends or LF.
 EMSCRIPTEN_KEEPALIVE void ruter_mif(int crlf) {

@@ -1,8 +1,9 @@
 // The reader's results, read out of the WebAssembly module's memory: the
-// schema, the objects' table, the lines left out, and the MIF/MID pair.
-// Shared by the page's worker and the tests in Node. What the objects are,
-// their fields and each format's rules come from the module's schema; this
-// only reads them.
+// schema, the objects' table, the lines left out, the facts of routes and
+// areas, an object's legs, positions in degrees and minutes, and the MIF/MID
+// pair. Shared by the page's worker and the tests in Node. What the objects
+// are, their fields and facts, each format's rules and every figure come
+// from the module; this only reads them.
 
 const decodeur = new TextDecoder();
 
@@ -43,12 +44,19 @@ export function tables(M) {
   const n = M._ruter_objets();
   const mots = (ptr, k) => new Uint32Array(M.HEAPU8.buffer, ptr, k).slice(); // size_t: 32 bits
   const debuts = mots(M._ruter_debuts(), n + 1);
+  // "LINE\tECART\tKIND\tPOSITION": the position words may hold tabs.
+  const cles = Object.keys(s.genre).sort((a, b) => s.genre[a] - s.genre[b]);
   const signalements = texte(M, M._ruter_signalements(), M._ruter_taille_signalements())
     .split('\n')
     .filter((l) => l)
     .map((l) => {
-      const tab = l.indexOf('\t');
-      return { ligne: Number(l.slice(0, tab)), message: l.slice(tab + 1) };
+      const [ligne, ecart, genre, ...position] = l.split('\t');
+      return {
+        ligne: Number(ligne),
+        ecart: s.ecarts[Number(ecart)],
+        genre: cles[Number(genre)],
+        position: position.join('\t') || null,
+      };
     });
   return {
     nature: '',
@@ -59,11 +67,65 @@ export function tables(M) {
     couleurs: new Int32Array(M.HEAPU8.buffer, M._ruter_couleurs(), n).slice(),
     lignes: mots(M._ruter_lignes(), n),
     horsGlobe: mots(M._ruter_hors_globe(), n),
+    sommets: mots(M._ruter_sommets(), n),
+    decimales: M.HEAPU8.slice(M._ruter_decimales(), M._ruter_decimales() + n),
     chaines: M.HEAPU8.slice(M._ruter_chaines(), M._ruter_chaines() + M._ruter_taille_chaines()),
     bornes: mots(M._ruter_bornes(), 2 * s.chaines * n),
     signalements,
     nbSignalements: M._ruter_nb_signalements(),
   };
+}
+
+// The facts of every object of the file last read, as the schema's "faits"
+// fields list them (points, length in nautical miles, surface in square
+// nautical miles): a Float64Array of three values an object, NaN where
+// there is none (a mark's; a surface but an area's; a position beyond 90
+// degrees of latitude). Set as t.faits, which champs() needs, and returned.
+// They take longer to compute than the file to read: ask once it is shown.
+export function faits(M, t) {
+  const n = t.genres.length;
+  t.faits = new Float64Array(M.HEAPU8.buffer, M._ruter_faits_table(), 3 * n).slice();
+  return t.faits;
+}
+
+// The facts of object i of the file last read: {points, longueur, surface}
+// (vertices as the route file gives them, nautical miles, square nautical
+// miles), null where there is none.
+export function faitsObjet(M, i) {
+  const f = new Float64Array(M.HEAPU8.buffer, M._ruter_faits(i), 3);
+  const v = (x) => (Number.isNaN(x) ? null : x);
+  return { points: v(f[0]), longueur: v(f[1]), surface: v(f[2]) };
+}
+
+// The legs of object i of the file last read, for the route table: one row a
+// vertex as the route file gives it (a mark's position alone),
+// {latitude, longitude, cap, distance, parcouru}: its position in degrees
+// and minutes with the object's decimals ("59°01.215′ N", "010°35.900′ E");
+// the true course to the next point in degrees, rounded to a tenth, 360
+// already 0 (write it with toFixed(1), three digits before the point); the
+// distance to it in nautical miles; the distance run from the first point.
+// A route's last row has no leg (cap and distance null); an area's leads
+// back to its first point, or has none when the file closes the ring itself.
+// A leg beyond 90 degrees of latitude has none either, nor the distance run
+// from there on. The legs add up to the object's length.
+export function troncons(M, i) {
+  const n = M._ruter_troncons(i);
+  const v = new Float64Array(M.HEAPU8.buffer, M._ruter_troncons_valeurs(), 3 * n);
+  const lignes = texte(M, M._ruter_troncons_positions(), M._ruter_taille_positions()).split('\n');
+  const nul = (x) => (Number.isNaN(x) ? null : x);
+  return Array.from({ length: n }, (_, k) => {
+    const [latitude, longitude] = lignes[k].split('\t');
+    return { latitude, longitude, cap: nul(v[3 * k]), distance: nul(v[3 * k + 1]), parcouru: nul(v[3 * k + 2]) };
+  });
+}
+
+// The position (lon, lat, in degrees) in degrees and minutes with
+// `decimales` decimals (an object's: t.decimales[i]): "59°01.215′ N
+// 010°35.900′ E". Cheap enough for every move of the pointer; needs no file.
+export function position(M, lon, lat, decimales) {
+  const n = M._ruter_position(lon, lat, decimales);
+  const ptr = M._ruter_position_texte();
+  return decodeur.decode(M.HEAPU8.subarray(ptr, ptr + n));
 }
 
 // The MIF/MID pair of the file last read, with CR LF line ends or LF: views
@@ -103,7 +165,9 @@ export function points(t, i) {
 }
 
 // The fields of object i in `format` (a key of the schema's formats), as the
-// format names them: those its kind has, empty ones left out.
+// format names them: those its kind has, empty ones and facts that cannot
+// be computed left out. Strings, and numbers for the facts, which faits(M, t)
+// must have set.
 export function champs(t, i, format) {
   const s = t.schema;
   const f = s.formats[format];
@@ -111,7 +175,16 @@ export function champs(t, i, format) {
   const r = {};
   f.champs.forEach((nom, c) => {
     if (nom === null || !(f.une_couche || s.porte[c][g])) return;
-    const valeur = c === s.champ.genre ? s.genres[g] : chaine(t, i, c);
+    let valeur;
+    if (c === s.champ.genre) {
+      valeur = s.genres[g];
+    } else if (s.types[c] === 'chaine') {
+      valeur = chaine(t, i, c);
+    } else {
+      if (!t.faits) throw new Error('the facts of the objects are missing: call faits(M, t) first');
+      const v = t.faits[s.faits.length * i + s.faits.indexOf(c)];
+      valeur = Number.isNaN(v) ? null : v;
+    }
     if (valeur !== null) r[nom] = valeur;
   });
   return r;

@@ -52,9 +52,15 @@ function proches(p, q) {
   return p.length === q.length && p.every((u, i) => Math.abs(u[0] - q[i][0]) <= 1e-9 && Math.abs(u[1] - q[i][1]) <= 1e-9);
 }
 
+// Facts the same within a relative 1e-9 (KML's <Data> hold 15 digits), or
+// null both.
+const memeFait = (u, v) =>
+  u === v || (u !== null && v !== null && Math.abs(u - v) <= 1e-9 * Math.max(u, 1));
+
 // Two lists of objects ([kind, points, name, text, symbol, colour, colour
-// word]) are the same, in the order of their kinds, to 1e-9 degree; an
-// area's ring may run either way.
+// word, style, and the facts: points, length, surface], as test_ruter2gis.py's
+// lus() reads them) are the same, in the order of their kinds, to 1e-9
+// degree; an area's ring may run either way.
 export function memesObjets(attendus, obtenus, quoi) {
   const a = trier(attendus);
   const o = trier(obtenus);
@@ -63,6 +69,7 @@ export function memesObjets(attendus, obtenus, quoi) {
     const y = o[k];
     const ou = `${quoi}, object ${k}: ${JSON.stringify(y).slice(0, 300)}`;
     assert.deepEqual(y.slice(2, 7), x.slice(2, 7), ou);
+    assert.ok([8, 9, 10].every((f) => memeFait(x[f], y[f])), ou);
     assert.equal(y[0], x[0], ou);
     assert.ok(proches(x[1], y[1]) || (x[0] === 'area' && proches(x[1], [...y[1]].reverse())), ou);
   });

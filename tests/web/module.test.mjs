@@ -1,13 +1,14 @@
-// The page's WebAssembly reader in Node: its objects against ruter2gis's
-// dataset of the same file as GDAL reads it, its lines left out against
-// ruter2gis's warnings, and its MIF/MID against the data cases.
+// The page's WebAssembly reader in Node: its objects and their facts against
+// ruter2gis's dataset of the same file as GDAL reads it, its reports against
+// ruter2gis's warnings, an object's legs against GeographicLib's RhumbSolve,
+// and its MIF/MID against the data cases.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import { CASE, RESOLUTION_FINE, eclaircir } from '../../web/eclaircir.mjs';
-import { champs, lire, mifMid, points } from '../../web/tables.mjs';
+import { champs, faits, faitsObjet, lire, mifMid, points, position, troncons } from '../../web/tables.mjs';
 import { DONNEES, EXEMPLE, GENERER, creerModule, dossier, memesObjets, parRuter2gis } from './commun.mjs';
 
 const M = await creerModule();
@@ -20,14 +21,37 @@ const kMauvais = Buffer.from(
 );
 
 // The objects as the tests compare them: [kind, points, name, text, symbol,
-// colour, colour word], as GeoJSON names their fields.
+// colour, colour word, style, points, length, surface], as GeoJSON names
+// their fields.
 function objets(route) {
   const t = lire(M, route);
+  faits(M, t);
   const liste = Array.from(t.genres, (_, i) => {
     const c = champs(t, i, 'geojson');
-    return [c.kind, points(t, i), ...[c.name, c.text, c.symbol, c.colour, c.colour_word].map((v) => v ?? null)];
+    const valeurs = [c.name, c.text, c.symbol, c.colour, c.colour_word, null, c.points, c.length_nm, c.area_nm2];
+    return [c.kind, points(t, i), ...valeurs.map((v) => v ?? null)];
   });
   return { t, liste };
+}
+
+// What ruter2gis's warnings say: the line, what happened, the kind where
+// the warning names it, and the position words.
+const kAvertissements = [
+  [/^position "(.*)" is not a number of minutes; the mark is left out$/, 'repere_omis', 'repere'],
+  [/^position "(.*)" is not a number of minutes; the vertex is left out of its (route|area)$/, 'sommet_omis'],
+  [/^the (route|area) ending here has no vertex left; it is left out$/, 'route_omise'],
+  [/^position "(.*)" is off the globe .*; written as it is$/, 'hors_globe'],
+];
+const kCles = { route: 'route', area: 'aire' };
+function avertissement(ligne) {
+  const [, n, message] = ligne.match(/^ruter2gis: Ruter:(\d+): (.*)$/);
+  for (const [motif, ecart, genre] of kAvertissements) {
+    const m = message.match(motif);
+    if (!m) continue;
+    const position = ecart === 'route_omise' ? null : m[1];
+    return { ligne: Number(n), ecart, genre: genre ?? kCles[m.at(-1)], position };
+  }
+  return { ligne: Number(n), message };
 }
 
 test('the objects are those ruter2gis writes, and the lines left out those it warns of', () => {
@@ -43,9 +67,57 @@ test('the objects are those ruter2gis writes, and the lines left out those it wa
     const gis = parRuter2gis(route, 'gpkg');
     memesObjets(gis.objets, liste, quoi);
     const avertis = gis.avertissements.split('\n').filter((l) => /^ruter2gis: Ruter:\d+: /.test(l));
-    const signales = t.signalements.slice(0, 10).map((s) => `ruter2gis: Ruter:${s.ligne}: ${s.message}`);
-    assert.deepEqual(signales, avertis, quoi);
+    // Off the globe, the kind is the page's alone.
+    const signales = t.signalements
+      .slice(0, 10)
+      .map((s) => ({ ...s, genre: s.ecart === 'hors_globe' ? undefined : s.genre }));
+    assert.deepEqual(signales, avertis.map(avertissement), quoi);
   }
+});
+
+test('an object\'s facts, legs and positions: as GeographicLib\'s RhumbSolve gives them', () => {
+  // The example, with more decimals, across 180, beyond the pole.
+  const route = Buffer.concat([
+    readFileSync(EXEMPLE),
+    Buffer.from('\nLinjefarge Rod\n3600.1234 10799\n3600 -10790.5\n3659.99 -10790.5\n'),
+    Buffer.from('\nLinjefarge Gul\n3600 0\n6000 0\n'),
+  ]);
+  const t = lire(M, route);
+  faits(M, t);
+  const nul = (v) => (Number.isNaN(v) ? null : v);
+  // Every leg between the points the table holds; RhumbSolve answers
+  // "ERROR" for a latitude beyond 90, and exits 1.
+  const entre = Array.from(t.genres, (_, i) => points(t, i));
+  const legs = entre.flatMap((p) => p.slice(1).map((q, k) => `${p[k][1]} ${p[k][0]} ${q[1]} ${q[0]}`));
+  const resolu = spawnSync('RhumbSolve', ['-i', '-p', '9'], { encoding: 'utf8', input: legs.join('\n') }).stdout;
+  const rhumb = resolu.split('\n').map((l) => l.split(' ').map(Number));
+  let r = 0;
+  entre.forEach((p, i) => {
+    const f = faitsObjet(M, i);
+    const lignes = troncons(M, i);
+    const ou = `object ${i}`;
+    assert.deepEqual([f.points, f.longueur, f.surface], Array.from(t.faits.slice(3 * i, 3 * i + 3), nul), ou);
+    assert.equal(lignes.length, f.points ?? 1, ou);
+    lignes.forEach((l, k) => {
+      const leg = `${ou}, leg ${k}: ${JSON.stringify(l)}, RhumbSolve ${rhumb[r + k]}`;
+      assert.equal(`${l.latitude} ${l.longitude}`, position(M, p[k][0], p[k][1], t.decimales[i]), leg);
+      if (l.cap === null) {
+        // The last point of a route, or a leg beyond the pole.
+        assert.ok(l.distance === null && (k === p.length - 1 || k === lignes.length - 1 || f.longueur === null), leg);
+        return;
+      }
+      const [azi, s] = rhumb[r + k];
+      assert.ok(Math.abs(l.distance - s / 1852) < 1e-9, leg);
+      assert.equal(l.cap, (Math.round(((azi + 360) % 360) * 10) % 3600) / 10, leg);
+    });
+    // The legs add up to the length.
+    const fin = lignes.at(-1);
+    if (f.points) assert.equal(fin.cap === null ? fin.parcouru : fin.parcouru + fin.distance, f.longueur, ou);
+    r += p.length - 1;
+  });
+  assert.equal(r, resolu.split('\n').filter((l) => l).length);
+  assert.deepEqual(t.decimales.slice(-2), Uint8Array.from([4, 3]));
+  assert.equal(position(M, 635.9 / 60, 3541.215 / 60, 3), '59°01.215′ N 010°35.900′ E');
 });
 
 test('the MIF/MID pair is the data cases\' byte for byte, with LF or CR LF', () => {
