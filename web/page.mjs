@@ -255,7 +255,8 @@ function afficherTableau() {
   const nombre = (x, d) => (x === null ? '' : x.toLocaleString(langue === 'nb' ? 'nb-NO' : 'en-GB', { minimumFractionDigits: d, maximumFractionDigits: d }));
   const lignes = f.troncons.map((t, k) => {
     const tr = document.createElement('tr');
-    const cap = t.cap === null ? '' : t.cap.toFixed(1).padStart(5, '0');
+    // A course as a plotter shows it: three digits and a tenth, 005.2.
+    const cap = t.cap === null ? '' : nombre(t.cap, 1).padStart(5, '0');
     for (const v of [String(k + 1), `${t.latitude} ${t.longitude}`, cap, nombre(t.distance, 2), nombre(t.parcouru, 2)]) {
       const td = document.createElement('td');
       td.textContent = v;

@@ -192,15 +192,22 @@ test('each file gets its verdict, and a refused file leaves the chart as it was;
     // The example saved as UTF-8 with a byte order mark: no phantom mark.
     if (quoi === 'route.bom') assert.equal(await page.textContent('#comptes'), '3 marks, 2 routes, 1 area.');
   }
-  // The last file: two marks left out, one vertex of the route, and GPX,
-  // GeoJSON and KML cannot hold the mark off the globe.
+  // The last file: two marks left out, one vertex of the route.
   assert.equal(await page.textContent('#comptes'), '1 mark, 1 route, 0 areas.');
   const omis = await page.locator('#omis-liste li').allTextContents();
   assert.deepEqual(omis.map((l) => l.split(':')[0]), ['Line 1', 'Line 2', 'Line 3', 'Line 7']);
+  assert.equal(omis[0], 'Line 1: position \u201cinf 300.000\u201d is not a number of minutes; the mark is left out');
+  // GPX, GeoJSON and KML cannot hold the mark off the globe: the page names
+  // its line, and offers to leave it out.
   for (const [format, nom] of [['gpx', 'GPX'], ['geojson', 'GeoJSON'], ['kml', 'KML']]) {
     await page.click(`button[data-format="${format}"]`);
-    assert.match(await page.textContent('#message'), new RegExp(`Line 3 holds a position off the globe.*${nom}`));
+    assert.match(await page.textContent('#hors-globe-texte'), new RegExp(`^Line 3 holds a position off the globe.*${nom}`));
   }
+  const telechargement = page.waitForEvent('download');
+  await page.click('#hors-globe-omettre');
+  const sans = join(dossier(), 'sans.kml');
+  await (await telechargement).saveAs(sans);
+  assert.deepEqual(gdal('objets', sans).map((o) => o[0]), ['route']);
 
   // Names as HTML: clicking the mark (alone, in the middle of the chart)
   // shows the characters, and nothing runs.
@@ -211,7 +218,7 @@ test('each file gets its verdict, and a refused file leaves the chart as it was;
   assert.match(await page.textContent('#bulle'), /<img src=x onerror="document.title=1">/);
   assert.match(await page.textContent('#bulle'), /<b>S<\/b>/);
   assert.equal(await page.locator('img').count(), 0);
-  assert.deepEqual(await page.locator('#bulle b').allTextContents(), ['Mark', 'Symbol', 'Line']);
+  assert.deepEqual(await page.locator('#bulle b').allTextContents(), ['Mark', 'Position', 'Symbol', 'Line']);
   assert.notEqual(await page.title(), '1');
   assert.deepEqual(erreurs, []);
 });
@@ -354,5 +361,73 @@ test('memory: the example after a 300 MB file takes about what it takes alone', 
   await choisir(page, EXEMPLE);
   const apres = await tas(page);
   assert.ok(apres <= 1.5 * petit, `${(apres / 1e6).toFixed(1)} MB after, ${(petit / 1e6).toFixed(1)} MB alone`);
+  assert.deepEqual(erreurs, []);
+});
+
+// The legs of `points` ([lon, lat] in degrees) as GeographicLib's RhumbSolve
+// gives them: [course, distance in nautical miles].
+function rhumbSolve(points) {
+  const entree = points.slice(1).map((p, k) => `${points[k][1]} ${points[k][0]} ${p[1]} ${p[0]}`).join('\n');
+  return execFileSync('RhumbSolve', ['-i', '-p', '9'], { input: entree, encoding: 'utf8' })
+    .trim()
+    .split('\n')
+    .map((l) => l.trim().split(/\s+/).map(Number))
+    .map(([cap, metres]) => [(cap + 360) % 360, metres / 1852]);
+}
+
+test('a sailor\'s page: positions, route table, find, kinds to download, Norwegian throughout', async () => {
+  const { page, erreurs } = await ouvrir({ locale: 'nb-NO' });
+  await choisir(page, EXEMPLE);
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'nb');
+  // Find a mark by its name; its box gives its position in degrees and minutes.
+  await page.fill('#recherche', 'skj');
+  const trouves = await page.locator('#trouves button').allTextContents();
+  assert.deepEqual(trouves, ['Merke: Skjær, linje 34', 'Merke: Skjær, linje 36', 'Merke: Skjær, linje 37']);
+  await page.click('#trouves button >> nth=0');
+  await page.waitForSelector('#bulle:not([hidden])');
+  assert.match(await page.textContent('#bulle'), /Posisjon59°01\.215′ N 010°35\.900′ E/);
+  // A route's box and table: its legs, as GeographicLib has them.
+  await page.fill('#recherche', 'innseiling');
+  await page.click('#trouves button >> nth=0');
+  await page.waitForSelector('#bulle button.bouton');
+  assert.match(await page.textContent('#bulle'), /Punkter5Lengde/);
+  await page.click('#bulle button.bouton');
+  const rangees = await page.locator('#tableau-lignes tr').evaluateAll((rs) => rs.map((r) => Array.from(r.cells, (c) => c.textContent)));
+  const points = [[634.88, 3548.12], [635.22, 3545.41], [636.015, 3542.87], [636.48, 3539.66], [637.15, 3536.905]].map(([x, y]) => [x / 60, y / 60]);
+  const nombre = (t) => Number(t.replace(',', '.'));
+  let parcouru = 0;
+  rhumbSolve(points).forEach(([cap, nm], k) => {
+    const [, position, c, d, p] = rangees[k];
+    assert.ok(Math.abs(nombre(c) - cap) <= 0.05 && Math.abs(nombre(d) - nm) <= 0.005 && Math.abs(nombre(p) - parcouru) <= 0.005, `${rangees[k]} / ${cap} ${nm}`);
+    if (k === 0) assert.equal(position, '59°08.120′ N 010°34.880′ E');
+    parcouru += nm;
+  });
+  assert.match(await page.textContent('#tableau-total'), new RegExp(`^5 punkter, ${parcouru.toFixed(2).replace('.', ',')} nm i alt\\.$`));
+  writeFileSync(join(dirname(PAGE), 'page-tableau.png'), await page.screenshot());
+  // The grid, the scale in kilometres, the position under the pointer.
+  await page.check('#grille');
+  await page.selectOption('#echelle', 'metric');
+  const carte = await page.locator('#carte').boundingBox();
+  await page.mouse.move(carte.x + carte.width / 2, carte.y + carte.height / 2);
+  await page.mouse.move(carte.x + carte.width / 2 + 5, carte.y + carte.height / 2);
+  assert.match(await page.textContent('#position'), /^\d\d°\d\d\.\d{3}′ [NS] \d{3}°\d\d\.\d{3}′ [EW]$/);
+  assert.match(await page.textContent('.ol-scale-bar'), /k?m/);
+  // No English word left: none of the English table's words that Norwegian
+  // lacks, in the page's text and its controls' names.
+  const { LANGUES } = await import('../../web/textes.mjs');
+  const mots = (o) => JSON.stringify(o, (k, v) => (typeof v === 'function' ? v.toString() : v)).match(/\p{L}{4,}/gu);
+  const norsk = new Set(mots(LANGUES.nb));
+  const anglais = new Set(mots(LANGUES.en).filter((m) => !norsk.has(m) && /^\p{Ll}+$/u.test(m)));
+  const visible = await page.evaluate(() =>
+    [document.title, document.body.innerText, ...Array.from(document.querySelectorAll('[title], [aria-label]'), (e) => `${e.title} ${e.getAttribute('aria-label') ?? ''}`)].join(' '));
+  assert.deepEqual(visible.match(/\p{L}{4,}/gu).filter((m) => anglais.has(m)), []);
+  // Routes only: the download holds only routes. The language is remembered.
+  await page.uncheck('#genres input[value="0"]');
+  await page.uncheck('#genres input[value="2"]');
+  const [geojson] = await telecharger(page, 'geojson');
+  assert.deepEqual(gdal('objets', geojson).map((o) => o[0]), ['route', 'route']);
+  await page.selectOption('#langue', 'en');
+  await page.reload();
+  assert.equal(await page.textContent('h1'), 'Route file');
   assert.deepEqual(erreurs, []);
 });
