@@ -5,6 +5,7 @@
 #include <cpl_string.h>
 #include <ogr_srs_api.h>
 
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -184,6 +185,53 @@ bool creer_couche(Gis& g, Genre k) {
     return OGR_F_SetGeometryDirectly(c.objet, geometrie) == OGRERR_NONE;
 }
 
+// GDAL names itself as a GPX file's creator, and has no option for another:
+// the creator becomes this program, with GDAL's name after it, in a copy of
+// the file that takes its place (in the temporary directory, before the
+// dataset is moved in).
+void signer_gpx(Gis& g) {
+    static constexpr std::string_view kGdal = "creator=\"GDAL ";
+    const std::string copie = g.nom + ".signe";
+    std::FILE* entree = std::fopen(g.nom.c_str(), "rb");
+    std::FILE* sortie = entree != nullptr ? std::fopen(copie.c_str(), "wb") : nullptr;
+    std::string bloc(std::size_t{1} << 20, '\0');
+    const auto ecrire = [&](std::string_view t) {
+        return std::fwrite(t.data(), 1, t.size(), sortie) == t.size();
+    };
+    bool ok = sortie != nullptr, premier = true, signe = false;
+    errno = 0;
+    while (ok) {
+        const std::size_t n = std::fread(bloc.data(), 1, bloc.size(), entree);
+        if (n == 0) {
+            ok = !std::ferror(entree);
+            break;
+        }
+        std::string_view morceau(bloc.data(), n);
+        if (premier) {
+            // creator="GDAL 3.6.2" becomes creator="ruter2gis 1.0.0 (GDAL 3.6.2)".
+            const std::size_t p = morceau.substr(0, 512).find(kGdal);
+            const std::size_t q =
+                p == std::string_view::npos ? p : morceau.find('"', p + kGdal.size());
+            if (q != std::string_view::npos) {
+                ok = ecrire(morceau.substr(0, p)) &&
+                     ecrire("creator=\"ruter2gis " RUTER2MIF_VERSION " (GDAL ") &&
+                     ecrire(morceau.substr(p + kGdal.size(), q - p - kGdal.size())) && ecrire(")");
+                morceau.remove_prefix(q);
+                signe = true;
+            }
+            premier = false;
+        }
+        ok = ok && ecrire(morceau);
+    }
+    const int errnum = errno;
+    if (entree != nullptr) std::fclose(entree);
+    if (sortie != nullptr && std::fclose(sortie) != 0) ok = false;
+    if (ok && signe) ok = std::rename(copie.c_str(), g.nom.c_str()) == 0;
+    if (ok && signe) return;
+    std::remove(copie.c_str());
+    if (!ok) echec(g, std::strerror(errno != 0 ? errno : errnum != 0 ? errnum : EIO));
+}
+
 void rapporter(CPLErr classe, CPLErrorNum, const char* message) {
     auto* g = static_cast<Gis*>(CPLGetErrorHandlerUserData());
     if (classe >= CE_Failure && g->erreur.empty()) g->erreur = message;
@@ -284,7 +332,12 @@ bool ouvrir_gis(Gis& g, GDALDriverH pilote, const std::string& dossier, const st
     // that grows with the square of the number of objects.
     for (const auto& [option, valeur] : kOptionsLibkml)
         CPLSetThreadLocalConfigOption(option, valeur);
-    g.ds = GDALCreate(pilote, g.nom.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
+    // LIBKML names the program in the document's author.
+    char** options = nullptr;
+    if (est(pilote, "LIBKML"))
+        options = CSLSetNameValue(options, "AUTHOR_NAME", "ruter2gis " RUTER2MIF_VERSION);
+    g.ds = GDALCreate(pilote, g.nom.c_str(), 0, 0, 0, GDT_Unknown, options);
+    CSLDestroy(options);
     g.srs = OSRNewSpatialReference(nullptr);
     if (g.ds == nullptr) {
         echec(g, "cannot create the dataset");
@@ -378,6 +431,7 @@ bool fermer_gis(Gis& g, bool complet) {
     }
     if (g.ds != nullptr) GDALClose(g.ds);  // a write that fails here is reported to `rapporter`
     g.ds = nullptr;
+    if (complet && g.erreur.empty() && g.format == kFormatGpx) signer_gpx(g);
     OSRDestroySpatialReference(g.srs);
     g.srs = nullptr;
     for (const auto& [option, valeur] : kOptionsLibkml)

@@ -188,6 +188,8 @@ class Ruter2gis(unittest.TestCase):
                     self.assertEqual(crs, {("EPSG", "4326")}, sortie)
                     if sortie.endswith((".kml", ".gpx")):
                         ET.parse(os.path.join(d, sortie))  # strict XML: any fault raises
+                        # The program and its version: GPX's creator, KML's author.
+                        self.assertRegex(lire(os.path.join(d, sortie))[:400], rb"(creator=\"|<atom:name>)ruter2gis \d+\.\d+\.\d+")
                     if sortie.endswith(".geojson"):  # RFC 7946: no crs; outer rings counter-clockwise
                         geojson = json.loads(lire(os.path.join(d, sortie)))
                         self.assertFalse("crs" in geojson, sortie)
