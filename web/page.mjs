@@ -23,8 +23,8 @@ import {
   suivrePointeur,
   unites,
 } from './carte.mjs';
-import { chaine, horsGlobe, position } from './tables.mjs';
-import { LANGUES, langueInitiale, memoriserLangue } from './textes.mjs';
+import { chaine, horsGlobe, position, schema } from './tables.mjs';
+import { LANGUES, langueInitiale, memoriserLangue, nommerGenres } from './textes.mjs';
 
 /* global LECTEUR_SOURCE, ESSAI */
 
@@ -60,7 +60,7 @@ function retenir(cle, valeur) {
 
 function texte(cle, ...valeurs) {
   const t = T[cle];
-  return typeof t === 'function' ? t(...valeurs) : t;
+  return typeof t === 'function' ? t(...valeurs) : (t ?? '');
 }
 
 function dire(cle, valeurs = [], erreur = false) {
@@ -586,6 +586,8 @@ $('telechargements').addEventListener('click', (e) => {
 appliquerLangue();
 creerModule().then((m) => {
   module = m;
+  nommerGenres(schema(m));
+  appliquerLangue();
   if ($('grille').checked) afficherGrille(etiquetteGrille);
 });
 window.addEventListener('online', () => afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks }));

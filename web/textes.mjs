@@ -26,9 +26,6 @@ const en = {
     n < total ? `The first ${nombre(l, n)} of ${nombre(l, total)} objects.` : `${compte(l, total, ['object', 'objects'])}.`,
   trouve: (genre, nom, ligne) => `${genre}: ${nom}, line ${ligne}`,
   genres_titre: 'Kinds to download (GeoJSON, KML, GPX)',
-  genres_0: 'Marks',
-  genres_1: 'Routes',
-  genres_2: 'Areas',
   aucun_genre: 'Choose at least one kind to download.',
   hors_globe_offre: (l, lignes, n, format) =>
     `${lignes.length === 1 ? 'Line' : 'Lines'} ${lignes.join(', ')}${n > lignes.length ? ', \u2026' : ''} ${n === 1 ? 'holds a position' : 'hold positions'} off the globe (latitude beyond 90 degrees or longitude beyond 180), which ${format} cannot hold.`,
@@ -52,7 +49,7 @@ const en = {
   total_route: (l, points, longueur) => `${compte(l, points, ['point', 'points'])}, ${longueur} in all.`,
   total_aire: (l, points, perimetre, surface) =>
     `${compte(l, points, ['point', 'points'])}, a perimeter of ${perimetre}, a surface of ${surface}.`,
-  genres_definis: ['the mark', 'the route', 'the area'],
+  genres_definis: [],
   ecarts: {
     repere_omis: (p) => `position \u201c${p}\u201d is not a number of minutes; the mark is left out`,
     sommet_omis: (p, g) => `position \u201c${p}\u201d is not a number of minutes; the vertex is left out of ${g}`,
@@ -85,12 +82,10 @@ const en = {
   fermer: 'Close',
   panneau_replier: 'Hide the panel',
   panneau_deplier: 'Show the panel',
-  genres: [
-    ['mark', 'marks'],
-    ['route', 'routes'],
-    ['area', 'areas'],
-  ],
-  genre: ['Mark', 'Route', 'Area'],
+  // The kinds' words, singular and plural: the schema's names of the kinds
+  // and of their layers, which are English (nommerGenres).
+  genres: [],
+  genre: [],
   sans_nom: '(no name)',
   champ_texte: 'Text',
   champ_symbole: 'Symbol',
@@ -246,6 +241,16 @@ const nb = {
 };
 
 export const LANGUES = { nb, en };
+
+// English names the kinds as the schema does: "mark", "marks", "Mark", "the
+// mark"; `schema` is the module's.
+export function nommerGenres(schema) {
+  const capitale = (m) => m[0].toUpperCase() + m.slice(1);
+  en.genres = schema.genres.map((g, k) => [g, schema.couches[k]]);
+  en.genre = schema.genres.map(capitale);
+  en.genres_definis = schema.genres.map((g) => `the ${g}`);
+  schema.couches.forEach((c, k) => (en[`genres_${k}`] = capitale(c)));
+}
 
 // The language: the one chosen before, else the browser's first that the
 // page has (Norwegian of any kind reads bokmål), else English.
