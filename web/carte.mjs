@@ -357,8 +357,10 @@ export function positionsEcran(t) {
   return r;
 }
 
-// Printing: the chart drawn again at the size the page gives it.
-export function redessiner() {
+// Printing: the chart drawn again at the size the page gives it, fitted to
+// object i when there is one (the route of a table printed).
+export function redessiner(i = -1) {
   carte.updateSize();
+  if (i >= 0) centrerSur(i);
   carte.renderSync();
 }

@@ -242,6 +242,7 @@ function ouvrirTableau(i) {
   $('tableau').hidden = false;
   document.body.classList.add('avec-tableau');
   carte.updateSize();
+  centrerSur(i); // in the chart's height that the table leaves
   $('tableau-fermer').focus({ preventScroll: true });
 }
 
@@ -592,8 +593,9 @@ creerModule().then((m) => {
 });
 window.addEventListener('online', () => afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks }));
 window.addEventListener('offline', () => afficherFond(false, { osm: T.osm, seamarks: T.seamarks }));
-window.addEventListener('beforeprint', redessiner);
-window.addEventListener('afterprint', redessiner);
+window.addEventListener('beforeprint', () => redessiner(tableauOuvert));
+window.addEventListener('afterprint', () => redessiner(tableauOuvert));
+matchMedia('print').addEventListener('change', () => redessiner(tableauOuvert)); // the sheet's size, once laid out
 
 // For the tests (a build of its own, not the page shipped): where each
 // object lies on the screen, and the chart.
