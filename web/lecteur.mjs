@@ -12,7 +12,7 @@
 //   {quoi: 'tables', tables}                          the file read (or its verdict)
 //   {quoi: 'avance', format, fraction}                while making a download
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
-//   {quoi: 'faits', i, faits, troncons}
+//   {quoi: 'faits', i, faits, troncons, dernier, nbTroncons}
 //   {quoi: 'erreur', message, format?}
 import creerModule from 'ruter-module';
 import { geojson, gpx, kml } from './formats.mjs';
@@ -22,6 +22,7 @@ import { installer } from './xml.mjs';
 installer();
 
 let module = null;
+const kRangeesMax = 2000; // rows of a route table
 
 function envoyer(message, transferts = []) {
   self.postMessage(message, transferts);
@@ -59,7 +60,17 @@ self.onmessage = async ({ data }) => {
       const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
       envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
     } else if (data.quoi === 'faits') {
-      envoyer({ quoi: 'faits', i: data.i, faits: faitsObjet(module, data.i), troncons: troncons(module, data.i) });
+      // A table of thousands of rows says nothing more: the first ones, the
+      // last point, and how many there are.
+      const rangees = troncons(module, data.i);
+      envoyer({
+        quoi: 'faits',
+        i: data.i,
+        faits: faitsObjet(module, data.i),
+        troncons: rangees.slice(0, kRangeesMax),
+        dernier: rangees.at(-1),
+        nbTroncons: rangees.length,
+      });
     } else if (data.quoi === 'telecharger') {
       envoyer({ quoi: 'fichiers', format: data.format, fichiers: telecharger(data) });
     }

@@ -124,11 +124,12 @@ $('langue').addEventListener('change', (e) => {
 
 const carte = creerCarte('carte', $('position'));
 
-// Positions with the decimals of the file's numbers, three at least.
-const decimales = () => (tables && tables.decimales.length ? Math.max(3, ...tables.decimales.slice(0, 10000)) : 3);
+// Positions under the pointer with the decimals of the file's numbers,
+// three at least.
+let decimales = 3;
 
 suivrePointeur((ll) => {
-  $('position').textContent = ll && module ? position(module, ll[0], ll[1], decimales()) : '';
+  $('position').textContent = ll && module ? position(module, ll[0], ll[1], decimales) : '';
 });
 
 // A line of the grid: its latitude or its longitude in degrees and whole
@@ -199,7 +200,7 @@ function ouvrirBulle(i, coordonnee, focaliser = true) {
     if (module) ligne(T.champ_position, position(module, tables.xy[2 * p], tables.xy[2 * p + 1], tables.decimales[i]));
   } else if (f) {
     const premier = f.troncons[0];
-    const dernier = f.troncons.at(-1);
+    const dernier = f.dernier;
     ligne(T.champ_debut, `${premier.latitude} ${premier.longitude}`);
     if (g === genre.route) ligne(T.champ_fin, `${dernier.latitude} ${dernier.longitude}`);
     ligne(T.champ_points, f.faits.points?.toLocaleString(langue === 'nb' ? 'nb-NO' : 'en-GB'));
@@ -265,6 +266,14 @@ function afficherTableau() {
     }
     return tr;
   });
+  if (f.nbTroncons > f.troncons.length) {
+    const tr = document.createElement('tr');
+    const td = document.createElement('td');
+    td.colSpan = 5;
+    td.textContent = T.omis_plus(langue, f.nbTroncons - f.troncons.length);
+    tr.append(td);
+    lignes.push(tr);
+  }
   $('tableau-lignes').replaceChildren(...lignes);
   $('tableau-total').textContent =
     g === genre.aire
@@ -443,6 +452,7 @@ function recevoir(w, data) {
     fichierCourant = w.fichier;
     base = fichierCourant.name.replace(/\.[^.]*$/, '') || 'Ruter';
     tables = t;
+    decimales = t.decimales.reduce((m, d) => Math.max(m, d), 3);
     noms = null;
     faitsRecus = null;
     fermerBulle();
