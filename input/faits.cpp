@@ -2,10 +2,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
-
-#include "output/nombres.hpp"
 
 namespace ruter {
 
@@ -251,7 +250,7 @@ constexpr std::uint64_t kPuissances10[] = {1,      10,      100,      1000,     
 // letters of positive and negative values.
 char* ecrire_position(char* out, double degres, int decimales, std::size_t chiffres,
                       const char* hemispheres) {
-    if (!std::isfinite(degres)) return ecrire_fixe(out, degres);
+    if (!std::isfinite(degres)) return out + std::snprintf(out, kMaxPosition, "%f", degres);
     decimales = decimales < 0 ? 0 : decimales > kMaxDecimales ? kMaxDecimales : decimales;
     const std::uint64_t puissance = kPuissances10[decimales], tour = 60 * puissance;
     const double v = std::fabs(degres);
@@ -263,8 +262,10 @@ char* ecrire_position(char* out, double degres, int decimales, std::size_t chiff
         unites -= tour;
         entier += 1;
     }
-    char t[kMaxFixe];
-    const auto n = static_cast<std::size_t>(ecrire_fixe(t, entier) - t) - 7;  // less ".000000"
+    // The degrees are a whole number, which "%.0f" writes exactly: 320
+    // digits at most, for the largest double.
+    char t[kMaxPosition];
+    const auto n = static_cast<std::size_t>(std::snprintf(t, sizeof t, "%.0f", entier));
     for (std::size_t k = n; k < chiffres; ++k) *out++ = '0';
     std::memcpy(out, t, n);
     out += n;
