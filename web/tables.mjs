@@ -190,11 +190,6 @@ export function champs(t, i, format) {
   return r;
 }
 
-// The name that the schema's "genre" gives kind `g` (an index).
-export function cleGenre(t, g) {
-  return Object.keys(t.schema.genre).find((k) => t.schema.genre[k] === g);
-}
-
 // The line of the first object with a position off the globe, or 0.
 export function horsGlobe(t) {
   for (let i = 0; i < t.horsGlobe.length; ++i) if (t.horsGlobe[i]) return t.horsGlobe[i];
