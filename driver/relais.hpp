@@ -3,7 +3,7 @@
 // (ruter2gis: the text is read while GDAL writes what came before).
 //
 // The reading side fills a table of objects through Objets<Relais>
-// (input/objets.hpp): objet_ajoute() sends the table over once it is full and
+// (modele/objets.hpp): objet_ajoute() sends the table over once it is full and
 // gives the reading side a free one; on the writing side, relayer() hands
 // each object of each table on, in the order they were read, to the writer
 // that is really wanted. Three tables go round and round, their memory kept
@@ -19,7 +19,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "input/objets.hpp"
+#include "modele/objets.hpp"
 
 namespace ruter {
 
@@ -44,7 +44,7 @@ struct Relais {
 
 // Readies `r` for a pass over the file, every table empty; returns the one
 // that the reading side fills first. With `faits`, the writer wants the
-// facts of the objects (input/objets.hpp): the reading side computes those of
+// facts of the objects (modele/objets.hpp): the reading side computes those of
 // a full table when the writing side has one still to take, the writing
 // side those of the others, so that the work goes where there is time.
 TableObjets& commencer_relais(Relais& r, bool faits = false);

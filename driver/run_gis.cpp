@@ -15,10 +15,11 @@
 #include <vector>
 
 #include "driver/relais.hpp"
+#include "formats/signalements.hpp"
 #include "gis/gis.hpp"
 #include "input/lecteur.hpp"
 #include "input/nature.hpp"
-#include "input/objets.hpp"
+#include "modele/objets.hpp"
 
 namespace ruter {
 
@@ -144,13 +145,13 @@ void signaler(const std::string& entree, const Bloc& b, const Gis& g) {
     }
     for (const Signalement& s : b.signalements) {
         if (!dit(s.genre, s.ecart)) continue;
-        if (n++ == kAvertissements) break;
+        if (n++ == kSignalementsMontres) break;
         std::fprintf(stderr, "ruter2gis: %s:%zu: %s\n", entree.c_str(), s.ligne,
                      decrire(s).c_str());
     }
-    if (tous > kAvertissements) {
+    if (tous > kSignalementsMontres) {
         std::fprintf(stderr, "ruter2gis: %s: %zu more positions left out or off the globe\n",
-                     entree.c_str(), tous - static_cast<std::size_t>(kAvertissements));
+                     entree.c_str(), tous - static_cast<std::size_t>(kSignalementsMontres));
     }
 }
 
@@ -164,9 +165,9 @@ void signaler_omis(const std::string& entree, const Gis& g) {
                      "is left out\n",
                      entree.c_str(), ligne, format, kNomsGenres[genre]);
     }
-    if (g.nb_omis > kAvertissements) {
+    if (g.nb_omis > kSignalementsMontres) {
         std::fprintf(stderr, "ruter2gis: %s: %lld more objects off the globe left out\n",
-                     entree.c_str(), g.nb_omis - kAvertissements);
+                     entree.c_str(), g.nb_omis - kSignalementsMontres);
     }
 }
 

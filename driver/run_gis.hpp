@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "input/schema.hpp"
+#include "formats/schema.hpp"
 
 namespace ruter {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "driver/run.hpp"
-#include "tests/modele.hpp"
+#include "modele.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view entree(reinterpret_cast<const char*>(data), size);

@@ -386,7 +386,7 @@ void ecrire_objet(Gis& g, const Objet& o) {
     const DescriptionFormat& format = kFormatsObjets[g.format];
     if (o.hors_globe != 0 && format.globe_seul) {
         if (g.sans_hors_globe) {
-            if (g.nb_omis++ < kAvertissements) g.omis.emplace_back(k, o.hors_globe);
+            if (g.nb_omis++ < kSignalementsMontres) g.omis.emplace_back(k, o.hors_globe);
             return;
         }
         g.ligne_refusee = o.hors_globe;
@@ -400,8 +400,11 @@ void ecrire_objet(Gis& g, const Objet& o) {
     OGRGeometryH geometrie = OGR_F_GetGeometryRef(c.objet);
     if (k == kReperes) {
         OGR_G_SetPoint_2D(geometrie, 0, o.xy[0], o.xy[1]);
-        // A black circle, from Google Earth's own icons where a format takes an icon.
-        g.style.assign("SYMBOL(id:\"").append(kIconeRepere).append(",ogr-sym-3\",c:#000000)");
+        // A dark circle, from Google Earth's own icons where a format takes an icon.
+        char couleur[8];
+        ecrire_hex(couleur, kCouleurRepere);
+        g.style.assign("SYMBOL(id:\"").append(kIconeRepere).append(",ogr-sym-3\",c:");
+        g.style.append(couleur).append(")");
         return creer_objet(g, k, o, g.style.c_str());
     }
     if (OGR_G_GetGeometryType(geometrie) == wkbPolygon)

@@ -3,14 +3,14 @@
 //
 // Marks, routes and areas go to three layers in WGS 84 longitude and latitude
 // (points, line strings, and polygons with the ring closed), named as the
-// schema names them (input/schema.hpp), as are their fields in each format:
+// schema names them (formats/schema.hpp), as are their fields in each format:
 // strings, and the facts of routes and areas as integers and reals, unset
 // where they cannot be computed.
 // A format of one layer per file gets one layer with the field "kind"
 // instead; a Shapefile, one file per layer.
 //
 // Which name and text go with which object, and what becomes of positions
-// that are no place on Earth, is decided in input/objets.hpp.
+// that are no place on Earth, is decided in modele/objets.hpp.
 #pragma once
 
 #include <gdal.h>
@@ -22,12 +22,10 @@
 #include <utility>
 #include <vector>
 
-#include "input/objets.hpp"
+#include "formats/schema.hpp"
+#include "modele/objets.hpp"
 
 namespace ruter {
-
-// How many warnings of one kind are printed, before a count of the rest.
-inline constexpr long long kAvertissements = 10;
 
 // Where the objects of one kind go: a layer, and one feature (with its
 // geometry) reused for every object written to it.

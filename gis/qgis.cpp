@@ -22,6 +22,12 @@ std::string option(const char* nom, const char* valeur) {
     return std::string("<Option name=\"") + nom + "\" type=\"QString\" value=\"" + valeur + "\"/>";
 }
 
+// QGIS's "R,G,B,A" of an opaque colour 0xRRGGBB.
+std::string rgba(int couleur) {
+    return std::to_string(couleur >> 16 & 0xFF) + "," + std::to_string(couleur >> 8 & 0xFF) + "," +
+           std::to_string(couleur & 0xFF) + ",255";
+}
+
 // One symbol of one symbol layer; `geometrie` 0, 1, 2 for points, lines,
 // polygons makes QGIS refuse the style on a layer of another kind.
 std::string qml(const char* symbole, const char* classe, const std::string& options,
@@ -47,7 +53,7 @@ std::string qml(const char* symbole, const char* classe, const std::string& opti
 bool ecrire_styles_qgis(Gis& g) {
     const std::string styles[kGenres] = {
         qml("marker", "SimpleMarker",
-            option("name", "circle") + option("color", "34,34,34,255") +
+            option("name", "circle") + option("color", rgba(kCouleurRepere).c_str()) +
                 option("outline_color", "0,0,0,255") + option("outline_width", "0") +
                 option("size", "2.5") + option("size_unit", "MM"),
             "",

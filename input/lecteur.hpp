@@ -1,7 +1,7 @@
 // The reader of the route file: lines and their ends, words, what each line
 // is, positions and the vertices of the route being read. It reports what it
 // finds, in input order, to a writer: ruter2mif's MIF/MID writer
-// (output/mifmid.hpp), or the objects of the route file (input/objets.hpp)
+// (output/mifmid.hpp), or the objects of the route file (modele/objets.hpp)
 // for ruter2gis and the page.
 //
 // The route file is a sequence of blocks separated by separator lines (lines
@@ -25,7 +25,7 @@
 //   fin_bloc(E&)                       a separator line, after fin_route;
 //   bool arreter(const E&)             whether the writer has failed and the
 //                                      reading should stop.
-// Writers that want whole objects rather than lines use input/objets.hpp.
+// Writers that want whole objects rather than lines use modele/objets.hpp.
 // So the per-line path makes no indirect call.
 #pragma once
 
@@ -43,6 +43,23 @@
 #include "input/position.hpp"
 
 namespace ruter {
+
+// The keywords that start a line, the one place they are written; a line
+// that starts with none of them is a position.
+enum MotCle : unsigned char {
+    kRute,
+    kPlottsett,
+    kFikspos,
+    kRutetype,
+    kLinjefarge,
+    kNavn,
+    kMTekst,
+    kNbMotsCles
+};
+inline constexpr std::string_view kMotsCles[kNbMotsCles] = {
+    "Rute", "Plottsett", "Fikspos", "Rutetype", "Linjefarge", "Navn", "MTekst"};
+// Word 1 of a "Rutetype" line that makes the route an area.
+inline constexpr std::string_view kAreal = "Areal";
 
 enum class Trace : unsigned char { rien, areal };
 
@@ -114,17 +131,17 @@ void traiter_mots(Lecteur& l, E& e) {
         l.etat = Etat{};
         l.mot_couleur.clear();
         vider_sommets(l.sommets);
-    } else if (m == "Rute" || m == "Plottsett" || m == "Fikspos") {
+    } else if (m == kMotsCles[kRute] || m == kMotsCles[kPlottsett] || m == kMotsCles[kFikspos]) {
         // Nothing in these lines is used.
-    } else if (m == "Rutetype") {
+    } else if (m == kMotsCles[kRutetype]) {
         l.etat.forme = 1;
-        if (mot_n(l.mots, 1) == "Areal") l.etat.nomdelalign = Trace::areal;
-    } else if (m == "Linjefarge") {
+        if (mot_n(l.mots, 1) == kAreal) l.etat.nomdelalign = Trace::areal;
+    } else if (m == kMotsCles[kLinjefarge]) {
         l.etat.forme = 1;
         l.mot_couleur = mot_n(l.mots, 1);
-    } else if (m == "Navn") {
+    } else if (m == kMotsCles[kNavn]) {
         nom(e, l.mots);
-    } else if (m == "MTekst") {
+    } else if (m == kMotsCles[kMTekst]) {
         texte(e, l.mots);
     } else {
         traiter_position(l, e);

@@ -55,8 +55,7 @@ bool nombre(Mot m) {
 // A line that route files have: a keyword, or a position as they write it.
 bool ligne_de_route(const TableMots& t) {
     const Mot m = t.mot[0];
-    for (const Mot k :
-         {"Rute", "Rutetype", "Linjefarge", "Navn", "MTekst", "Plottsett", "Fikspos"}) {
+    for (const Mot k : kMotsCles) {
         if (m == k) return true;
     }
     return nombre(m) && nombre(mot_n(t, 1));

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,12 @@ enum class Nature : unsigned char {
     mid,
     inconnu,  // a text with no line of a route file: no keyword, no position
 };
+
+// The name of each verdict, indexed by Nature: what the page's code and the
+// tests know them by.
+inline constexpr const char* kClesNatures[] = {
+    "route", "vide", "fin_texte", "binaire", "gpx", "kml", "geojson", "mif", "mid", "inconnu"};
+static_assert(std::size(kClesNatures) == static_cast<std::size_t>(Nature::inconnu) + 1);
 
 struct Examen {
     Nature nature;

@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "input/faits.hpp"
-
 namespace ruter {
 
 namespace {
@@ -118,25 +116,19 @@ inline double valeur(const Decimal& n) {
     return n.negatif ? -r : r;
 }
 
-// Degrees from a word of minutes, and their six decimals when they can be
-// told from the word: with d <= 4 decimals, v * 10^6 is M * 10^(5 - d) / 6 =
-// M * F / 3 (F = 5 * 10^(4 - d)), whose fractional part is 0, 1/3 or 2/3,
-// never a half. The double v = (M / 10^d) / 60, two roundings, is within
-// 2.3e-16 * v of it; for M < 10^8, v * 10^6 < 1.7e12 and that is less than
-// 4e-4: v * 10^6 rounds as M * F / 3 does, to (M * F + 1) / 3.
-// `decimales` becomes at least the word's decimals: the fast path has
-// counted the digits after its ".", as decimales_mot does.
-inline double degres(Mot w, std::vector<char>& tampon, std::uint64_t& fixe, int& decimales) {
-    static constexpr std::uint64_t kF[] = {50000, 5000, 500, 50, 5};
+// Degrees from a word of minutes, and the word as written when the fast path
+// reads it. `decimales` becomes at least the word's decimals: the fast path
+// has counted the digits after its ".", as decimales_mot does.
+inline double degres(Mot w, std::vector<char>& tampon, std::uint64_t& mantisse,
+                     unsigned char& chiffres, int& decimales) {
     Decimal n;
     if (!lire_decimal(w, n)) {
         decimales = std::max(decimales, decimales_mot(w));
         return lire_nombre_strtod(w, tampon) / 60.0;
     }
     decimales = std::max(decimales, static_cast<int>(n.decimales));
-    if (n.decimales <= 4 && n.mantisse < 100000000) {
-        fixe = (n.mantisse * kF[n.decimales] + 1) / 3 * 2 + n.negatif;
-    }
+    mantisse = n.mantisse * 2 + n.negatif;
+    chiffres = static_cast<unsigned char>(n.decimales);
     return valeur(n) / 60.0;
 }
 
@@ -150,9 +142,17 @@ double lire_nombre(Mot w, std::vector<char>& tampon) {
 // Both words through the fast path in line, strtod apart.
 Position lire_position(Mot w0, Mot w1, std::vector<char>& tampon) {
     Position p;
-    p.x = degres(w1, tampon, p.fx, p.decimales);
-    p.y = degres(w0, tampon, p.fy, p.decimales);
+    p.x = degres(w1, tampon, p.mx, p.dx, p.decimales);
+    p.y = degres(w0, tampon, p.my, p.dy, p.decimales);
     return p;
+}
+
+int decimales_mot(Mot mot) {
+    const std::size_t point = mot.find('.');
+    if (point == Mot::npos) return 0;
+    int n = 0;
+    for (std::size_t i = point + 1; i < mot.size() && mot[i] >= '0' && mot[i] <= '9'; ++i) ++n;
+    return n;
 }
 
 void preparer_sommets(Sommets& s) {

@@ -22,25 +22,35 @@ namespace ruter {
 // longer word than any before.
 double lire_nombre(Mot w, std::vector<char>& tampon);
 
-// What Position::fx and fy hold when the reader could not tell.
-inline constexpr std::uint64_t kFixeInconnu = ~std::uint64_t{0};
+// What Position::mx and my hold when the reader could not tell.
+inline constexpr std::uint64_t kMantisseInconnue = ~std::uint64_t{0};
 
 struct Position {
     double x;  // longitude in degrees, from word 1
     double y;  // latitude in degrees, from word 0
-    // x and y rounded to six decimals as printf("%f") rounds them, when the
-    // reader could tell from the words: twice the number of millionths, plus
-    // one when the value is negative (so for -0 too); else kFixeInconnu.
-    std::uint64_t fx = kFixeInconnu;
-    std::uint64_t fy = kFixeInconnu;
-    // The most decimals of the two words, as input/faits.hpp's decimales_mot
-    // counts them; told by the reading of the numbers, at no cost.
+    // Words 1 and 0 as written, when they are plain decimal numbers that the
+    // reader reads exactly: their digits as an integer M, the word being
+    // M / 10^dx minutes, as 2 M plus one when negative (so for -0 too); else
+    // kMantisseInconnue. A writer may print the degrees from these without
+    // the rounding of x and y.
+    std::uint64_t mx = kMantisseInconnue;
+    std::uint64_t my = kMantisseInconnue;
+    unsigned char dx = 0, dy = 0;
+    // The most decimals of the two words, as decimales_mot counts them; told
+    // by the reading of the numbers, at no cost.
     int decimales = 0;
 };
 
 // The position of words 0 and 1 (minutes of arc): each is lire_nombre of its
 // word divided by 60.
 Position lire_position(Mot w0, Mot w1, std::vector<char>& tampon);
+
+// The decimals of a position word of the route file, the digits after its
+// first ".": "3541.2150" has 4, "634.88" 2, "3541" and "" none. A caller
+// shows the decimals the file's own words have, at least 3.
+int decimales_mot(Mot mot);
+// The most decimals a position is shown with.
+inline constexpr int kMaxDecimales = 9;
 
 // Vertices of the route being read: vertex n is tab[2n] = x, tab[2n + 1] = y,
 // as read (the MIF writer rounds them to single precision). Room for 260,000

@@ -1,6 +1,6 @@
 #include "output/couleur.hpp"
 
-#include "input/schema.hpp"
+#include "modele/genres.hpp"
 
 namespace ruter {
 

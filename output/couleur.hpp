@@ -6,7 +6,7 @@
 namespace ruter {
 
 // The MIF colour integer (red * 65536 + green * 256 + blue) of a colour word:
-// its colour in the table of colour words (input/schema.hpp); any other
+// its colour in the table of colour words (modele/genres.hpp); any other
 // word gives 0 (black).
 int couleur(std::string_view couleurs);
 

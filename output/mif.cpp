@@ -33,19 +33,12 @@ void ecrire_nombre(Sortie& f, long long v) {
     avancer(f, ecrire_entier(reserver(f, kMaxEntier), v));
 }
 
-// A coordinate of a point: its six decimals as the reader told them, or
-// worked out from its value.
-inline char* ecrire_coordonnee(char* q, double v, std::uint64_t fixe) {
-    if (fixe != kFixeInconnu) return ecrire_millioniemes(q, (fixe & 1) != 0, fixe >> 1);
-    return ecrire_fixe(q, v);
-}
-
 void ecrire_point(Sortie& f, Position p) {
     char* q = reserver(f, kPoint.size() + 2 * kMaxFixe + 1 + f.fin.size());
     q = poser(q, kPoint);
-    q = ecrire_coordonnee(q, p.x, p.fx);
+    q = ecrire_degres(q, p.x, p.mx, p.dx);
     *q++ = ' ';
-    q = ecrire_coordonnee(q, p.y, p.fy);
+    q = ecrire_degres(q, p.y, p.my, p.dy);
     avancer(f, poser_fin(q, f));
 }
 
@@ -64,9 +57,9 @@ void ecrire_sommet(Sortie& f, Position p) {
     char* q =
         reserver(f, kPoint.size() + 2 * kMaxFixe + 1 + kSymboleSommet.size() + 2 * f.fin.size());
     q = poser(q, kPoint);
-    q = ecrire_coordonnee(q, p.x, p.fx);
+    q = ecrire_degres(q, p.x, p.mx, p.dx);
     *q++ = ' ';
-    q = ecrire_coordonnee(q, p.y, p.fy);
+    q = ecrire_degres(q, p.y, p.my, p.dy);
     q = poser_fin(q, f);
     q = poser(q, kSymboleSommet);
     avancer(f, poser_fin(q, f));

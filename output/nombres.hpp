@@ -30,6 +30,23 @@ char* ecrire_fixe_flottant(char* out, float v);
 // the value n / 10^6.
 char* ecrire_millioniemes(char* out, bool negatif, std::uint64_t n);
 
+// Writes the degrees `v` read from a word of minutes, as ecrire_fixe(v)
+// does, from the word as written (input/position.hpp's Position::mx and dx)
+// when it tells the six decimals. With d <= 4 decimals, the word's M / 10^d
+// minutes are M * 10^(5 - d) / 6 = M * F / 3 millionths of a degree
+// (F = 5 * 10^(4 - d)), whose fractional part is 0, 1/3 or 2/3, never a
+// half. The double v = (M / 10^d) / 60, two roundings, is within 2.3e-16 * v
+// of it; for M < 10^8, v * 10^6 < 1.7e12 and that is less than 4e-4:
+// v * 10^6 rounds as M * F / 3 does, to (M * F + 1) / 3.
+inline char* ecrire_degres(char* out, double v, std::uint64_t mantisse, int decimales) {
+    static constexpr std::uint64_t kF[] = {50000, 5000, 500, 50, 5};
+    const std::uint64_t m = mantisse >> 1;  // kMantisseInconnue gives no M below 10^8
+    if (decimales <= 4 && m < 100000000) {
+        return ecrire_millioniemes(out, (mantisse & 1) != 0, (m * kF[decimales] + 1) / 3);
+    }
+    return ecrire_fixe(out, v);
+}
+
 // Longest text of `ecrire_entier`.
 inline constexpr std::size_t kMaxEntier = 21;
 

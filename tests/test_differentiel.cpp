@@ -132,9 +132,8 @@ TEST(Differentiel, LireNombreReadsTheDoubleOfStrtod) {
         const std::string_view fy(t,
                                   static_cast<std::size_t>(std::snprintf(t, sizeof t, "%f", p.y)));
         const bool pareil =
-            p.fy == ruter::kFixeInconnu ||
-            std::string_view(f, static_cast<std::size_t>(
-                                    ruter::ecrire_millioniemes(f, p.fy & 1, p.fy >> 1) - f)) == fy;
+            std::string_view(
+                f, static_cast<std::size_t>(ruter::ecrire_degres(f, p.y, p.my, p.dy) - f)) == fy;
         const double degres = attendu / 60.0;
         if (std::memcmp(&p.y, &degres, sizeof degres) != 0 || !pareil) {
             if (++echecs < 20) ADD_FAILURE() << "\"" << w << "\": lire_position " << fy;

@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "bench/alea.hpp"
-#include "input/faits.hpp"
+#include "formats/texte_position.hpp"
+#include "modele/faits.hpp"
 
 namespace {
 

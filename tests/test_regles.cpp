@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "formats/schema.hpp"
 #include "input/nature.hpp"
-#include "input/objets.hpp"
+#include "modele/objets.hpp"
 
 namespace {
 

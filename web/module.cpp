@@ -1,9 +1,9 @@
 // The page's reader, compiled to WebAssembly: the route file, copied into the
 // module's memory, is checked and read by the same code as ruter2gis's, in
 // steps so that the page can show its progress, into the table of objects
-// (input/objets.hpp) that JavaScript reads in place (typed arrays over this
+// (modele/objets.hpp) that JavaScript reads in place (typed arrays over this
 // memory); and it is converted to the MIF/MID pair by ruter2mif's own writer.
-// The schema (input/schema.hpp) goes to JavaScript as JSON: the page keeps no
+// The schema (formats/schema.hpp) goes to JavaScript as JSON: the page keeps no
 // copy of the kinds, the fields or the formats' rules.
 //
 // The calls, in order: ruter_entree(n) for room for the file; ruter_commencer,
@@ -25,9 +25,11 @@
 #include <vector>
 
 #include "driver/memoire.hpp"
-#include "input/faits.hpp"
+#include "formats/schema.hpp"
+#include "formats/texte_position.hpp"
 #include "input/nature.hpp"
-#include "input/objets.hpp"
+#include "modele/faits.hpp"
+#include "modele/objets.hpp"
 
 namespace ruter {
 

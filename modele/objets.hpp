@@ -41,12 +41,12 @@
 #include <vector>
 
 #include "input/lecteur.hpp"
-#include "input/schema.hpp"
+#include "modele/genres.hpp"
 
 namespace ruter {
 
 // The facts of a route or an area, as its fields give them (the schema's
-// kPoints, kLongueur, kSurface), from input/faits.hpp. A value that cannot be
+// kPoints, kLongueur, kSurface), from modele/faits.hpp. A value that cannot be
 // computed (a position beyond 90 degrees of latitude) or that the object's
 // kind has not (a mark's) is NaN.
 struct Faits {
@@ -69,7 +69,7 @@ struct TableObjets {
     std::vector<std::size_t> sommets;     // its vertices as the route file gives them, left out
                                           // ones not counted: 1 for a mark
     // The decimals to show its positions with: the most that words 0 and 1
-    // of its position lines have (input/faits.hpp's decimales_mot), at least
+    // of its position lines have (modele/faits.hpp's decimales_mot), at least
     // 3 and at most kMaxDecimales.
     std::vector<std::uint8_t> decimales;
     // String k of object i (Champ k < kChaines), UTF-8, is the bytes of
@@ -167,9 +167,6 @@ void ajouter_repere(TableObjets& t, const Bloc& b, const RepereBloc& r);
 // Gives texts that no mark follows, in a block without a route, to its last mark.
 void rattacher_textes(Bloc& b);
 void vider_bloc(Bloc& b);
-
-// What a report says, after "FILE:LINE: ".
-std::string decrire(const Signalement& s);
 
 template <class S>
 struct Objets {

@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <string_view>
 
-namespace ruter {
+#include "modele/genres.hpp"
 
-enum Genre : unsigned char { kReperes, kRoutes, kAires, kGenres };
+namespace ruter {
 
 // The value of the field "kind" of each kind, and the name of its layer; and
 // the name that the page's code knows it by.
@@ -18,32 +18,9 @@ inline constexpr const char* kNomsGenres[kGenres] = {"mark", "route", "area"};
 inline constexpr const char* kNomsCouches[kGenres] = {"marks", "routes", "areas"};
 inline constexpr const char* kClesGenres[kGenres] = {"repere", "route", "aire"};
 
-// The fields of an object. The first kChaines are strings that the object
-// table holds for each object (input/objets.hpp), in this order; the kind is
-// told by kNomsGenres; the last three are the facts of a route or an area
-// (input/objets.hpp's faits): the number of its vertices as the route file
-// gives them, its length (an area's perimeter) in nautical miles, and an
-// area's surface in square nautical miles.
-enum Champ : unsigned char {
-    kNom,
-    kTexte,
-    kSymbole,
-    kCouleur,
-    kMotCouleur,
-    kGenre,
-    kPoints,
-    kLongueur,
-    kSurface,
-    kChamps
-};
-inline constexpr std::size_t kChaines = kGenre;
+// The names that the page's code knows the fields and their types by.
 inline constexpr const char* kClesChamps[kChamps] = {
     "nom", "texte", "symbole", "couleur", "mot_couleur", "genre", "points", "longueur", "surface"};
-
-// What each field holds: a string, an integer or a real number.
-enum TypeChamp : unsigned char { kChaine, kEntier, kReel };
-inline constexpr TypeChamp kTypesChamps[kChamps] = {kChaine, kChaine, kChaine, kChaine, kChaine,
-                                                    kChaine, kEntier, kReel,   kReel};
 inline constexpr const char* kNomsTypes[] = {"chaine", "entier", "reel"};
 
 // Whether objects of kind `g` have field `c`. In a format of one layer, where
@@ -111,21 +88,18 @@ inline constexpr const char* kHorsGlobe =
     "a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which %s "
     "cannot hold";
 
-// The colour of a colour word, 0xRRGGBB, by exact, case-sensitive comparison
-// of the whole word: "Rod", "Gul", "Gronn", "Lilla", "Brun", "Svart". Any
-// other word, and none, gives black.
-int rgb(std::string_view mot);
-
-// "#RRGGBB" of a colour, at `out` (8 bytes, NUL included).
-void ecrire_hex(char* out, int rgb);
-
 // How objects are drawn wherever a format keeps a style (KML, the chart):
-// marks as a black circle, routes as lines of their colour, areas outlined
+// marks as a dark circle, routes as lines of their colour, areas outlined
 // in their colour and filled with it, translucent, so that the chart or the
 // imagery below shows through.
 inline constexpr const char* kIconeRepere =
     "http://maps.google.com/mapfiles/kml/shapes/placemark_circle.png";
 inline constexpr int kLargeurTrait = 2;    // pixels
 inline constexpr int kOpaciteAire = 0x59;  // of 255: 35 %
+inline constexpr int kCouleurRepere = 0x222222;
+
+// How many of a file's reports of one sort are told one by one; the others
+// are counted ("N more").
+inline constexpr long long kSignalementsMontres = 10;
 
 }  // namespace ruter

@@ -1,4 +1,4 @@
-// Facts of routes and areas, and positions as a sailor reads them.
+// Facts of routes and areas.
 //
 // Courses and distances follow the rhumb line (loxodrome) on the WGS 84
 // ellipsoid (a = 6378137 m, f = 1/298.257223563): the line of constant true
@@ -23,8 +23,6 @@
 
 #include <cstddef>
 
-#include "input/mots.hpp"
-
 namespace ruter {
 
 struct Troncon {
@@ -47,10 +45,6 @@ struct Troncon {
 //   - A latitude beyond 90 degrees, or a position not finite, gives NaN for
 //     both.
 Troncon troncon(double lon1, double lat1, double lon2, double lat2);
-
-// A course as a sailor reads it: rounded to the nearest tenth of a degree,
-// halves up, 360.0 being 0.0 (000.0). NaN stays NaN.
-double cap_affiche(double cap);
 
 // The length in nautical miles of the line through the `n` points
 // xy[2i] = longitude, xy[2i + 1] = latitude: the sum of its legs as troncon
@@ -85,28 +79,5 @@ struct Anneau {
     double perimetre, surface;
 };
 Anneau anneau(const double* xy, std::size_t n);
-
-// Positions in degrees and decimal minutes, as a plotter shows them:
-// "59°01.215′ N" and "010°35.900′ E". The degrees have at least 2 digits for a
-// latitude and 3 for a longitude, the minutes 2 digits and `decimales`
-// decimals (taken between 0 and kMaxDecimales; no "." for 0); the degree sign
-// U+00B0 and the prime U+2032 in UTF-8, then a space and the hemisphere.
-//   - The minutes are rounded to nearest and carry into the degrees:
-//     59°59.9996′ at 3 decimals is 60°00.000′.
-//   - A value that rounds to zero, negative zero among them, is N or E.
-//   - A value off the globe is written as it is ("95°00.000′ N",
-//     "200°00.000′ E"), every digit of its degrees.
-//   - A value that is not finite is written "nan", "-nan", "inf" or "-inf".
-// Writes at most kMaxPosition bytes at `out`, no NUL, and returns the end.
-inline constexpr int kMaxDecimales = 9;
-inline constexpr std::size_t kMaxPosition = 340;
-
-char* ecrire_latitude(char* out, double degres, int decimales);
-char* ecrire_longitude(char* out, double degres, int decimales);
-
-// The decimals of a position word of the route file, the digits after its
-// first ".": "3541.2150" has 4, "634.88" 2, "3541" and "" none. A caller
-// shows the decimals the file's own words have, at least 3.
-int decimales_mot(Mot mot);
 
 }  // namespace ruter
