@@ -223,8 +223,6 @@ std::string lire_fichier_entier(const std::filesystem::path& p) {
 }
 
 TEST(Regles, EachFileGetsItsVerdict) {
-    static constexpr const char* kNatures[] = {
-        "route", "vide", "fin_texte", "binaire", "gpx", "kml", "geojson", "mif", "mid", "inconnu"};
     std::vector<std::pair<std::string, std::string>> cas;  // (what, bytes); the verdict leads
     for (const auto& e : std::filesystem::directory_iterator(RUTER2MIF_NATURES)) {
         const std::string nom = e.path().filename().string();
@@ -238,7 +236,7 @@ TEST(Regles, EachFileGetsItsVerdict) {
     cas.emplace_back("route.bom-bom", "\xEF\xBB\xBF\xEF\xBB\xBFNavn A\n3600 300 0 S\n");
     for (const auto& [quoi, octets] : cas) {
         const Examen e = examiner(std::string_view(octets).substr(0, kTailleExamen));
-        EXPECT_EQ(kNatures[static_cast<int>(e.nature)], quoi.substr(0, quoi.find('.'))) << quoi;
+        EXPECT_EQ(kClesNatures[static_cast<int>(e.nature)], quoi.substr(0, quoi.find('.'))) << quoi;
         EXPECT_EQ(e.bom, quoi.find("bom") != std::string::npos ? 3u : 0u) << quoi;
     }
 }
