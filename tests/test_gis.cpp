@@ -49,11 +49,8 @@ TEST(Gis, EachFormatWritesTheSchemasLayersAndFields) {
     const struct {
         const char* pilote;
         const char* fichier;
-    } cas[] = {{"GPKG", "R.gpkg"},
-               {"GeoJSON", "R.geojson"},
-               {"LIBKML", "R.kml"},
-               {"GPX", "R.gpx"},
-               {"FlatGeobuf", "R.fgb"}};
+    } cas[] = {{"GPKG", "R.gpkg"}, {"GeoJSON", "R.geojson"}, {"LIBKML", "R.kml"},
+               {"GPX", "R.gpx"},   {"FlatGeobuf", "R.fgb"},  {"ESRI Shapefile", "R.shp"}};
     for (const auto& c : cas) {
         const std::string dossier = racine + "/" + c.pilote;
         const DescriptionFormat& f = kFormatsObjets[format_du_pilote(c.pilote)];
@@ -62,14 +59,17 @@ TEST(Gis, EachFormatWritesTheSchemasLayersAndFields) {
                 ecrire(table(lat), c.pilote, dossier + (lat > 90 ? "-hors" : ""), c.fichier);
             EXPECT_EQ(ok, lat <= 90 || !f.globe_seul) << c.pilote << " at " << lat;
         }
-        GDALDatasetH ds = GDALOpenEx((dossier + "/" + c.fichier).c_str(), GDAL_OF_VECTOR, nullptr,
-                                     nullptr, nullptr);
+        // A Shapefile is a file per layer (R_marks.shp, ...): the folder is the dataset.
+        const bool shp = c.pilote == std::string("ESRI Shapefile");
+        GDALDatasetH ds = GDALOpenEx((shp ? dossier : dossier + "/" + c.fichier).c_str(),
+                                     GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
         ASSERT_NE(ds, nullptr) << c.pilote;
         int objets = 0;
         for (int k = 0; k < GDALDatasetGetLayerCount(ds); ++k) {
             OGRLayerH couche = GDALDatasetGetLayer(ds, k);
             // Not QGIS's styles, nor what GPX's reader adds (route_points, ...).
-            const std::string nom_couche = OGR_L_GetName(couche);
+            std::string nom_couche = OGR_L_GetName(couche);
+            if (shp) nom_couche.erase(0, nom_couche.rfind('_') + 1);  // R_marks
             if (OGR_L_GetGeomType(couche) == wkbNone ||
                 nom_couche.find("_points") != std::string::npos)
                 continue;
@@ -90,7 +90,9 @@ TEST(Gis, EachFormatWritesTheSchemasLayersAndFields) {
                     if (nom == nullptr || ch == kGenre ||
                         !porte(e.genre, static_cast<Champ>(ch), false))
                         continue;
-                    const int i = OGR_FD_GetFieldIndex(d, nom);
+                    // A Shapefile's field names hold 10 bytes.
+                    const int i =
+                        OGR_FD_GetFieldIndex(d, std::string(nom).substr(0, shp ? 10 : 99).c_str());
                     const std::string ou = std::string(c.pilote) + ", " + genre + ": " + nom;
                     if (kTypesChamps[ch] == kChaine) {
                         EXPECT_EQ(i >= 0 ? OGR_F_GetFieldAsString(o, i) : "(none)",
@@ -102,10 +104,17 @@ TEST(Gis, EachFormatWritesTheSchemasLayersAndFields) {
                     ASSERT_GE(i, 0) << ou;
                     const double v = fait(faits_e, static_cast<Champ>(ch));
                     EXPECT_NEAR(OGR_F_GetFieldAsDouble(o, i), v, 1e-13 * v) << ou;
+                    // The schema's type; in KML, text that is that type's (an
+                    // integer has no decimals).
                     const OGRFieldType type = OGR_Fld_GetType(OGR_FD_GetFieldDefn(d, i));
-                    EXPECT_TRUE(type == (kTypesChamps[ch] == kEntier ? OFTInteger : OFTReal) ||
-                                (type == OFTString && f.cle == std::string("kml")))
-                        << ou;
+                    const bool entier = kTypesChamps[ch] == kEntier;
+                    if (type == OFTString && f.cle == std::string("kml")) {
+                        const std::string t = OGR_F_GetFieldAsString(o, i);
+                        EXPECT_EQ(t.find_first_not_of("0123456789") == std::string::npos, entier)
+                            << ou << " = " << t;
+                    } else {
+                        EXPECT_EQ(type, entier ? OFTInteger : OFTReal) << ou;
+                    }
                 }
                 OGR_F_Destroy(o);
             }

@@ -187,9 +187,16 @@ class Ruter2gis(unittest.TestCase):
                     self.assertObjets(attendus, objets, sortie)
                     self.assertEqual(crs, {("EPSG", "4326")}, sortie)
                     if sortie.endswith((".kml", ".gpx")):
-                        ET.parse(os.path.join(d, sortie))  # strict XML: any fault raises
+                        xml = ET.parse(os.path.join(d, sortie))  # strict XML: any fault raises
                         # The program and its version: GPX's creator, KML's author.
                         self.assertRegex(lire(os.path.join(d, sortie))[:400], rb"(creator=\"|<atom:name>)ruter2gis \d+\.\d+\.\d+")
+                    if sortie.endswith(".kml"):  # areas filled in their colour, 35 % opaque (0x59 of 0xFF)
+                        kml = "{http://www.opengis.net/kml/2.2}"
+                        aires = [p for p in xml.iter(kml + "Placemark") if p.find(".//" + kml + "Polygon") is not None]
+                        self.assertEqual(len(aires), sum(o[0] == "area" for o in attendus))
+                        for p in aires:
+                            couleur = p.find(".//%sPolyStyle/%scolor" % (kml, kml)).text
+                            self.assertEqual(couleur[:2], "59", couleur)
                     if sortie.endswith(".geojson"):  # RFC 7946: no crs; outer rings counter-clockwise
                         geojson = json.loads(lire(os.path.join(d, sortie)))
                         self.assertFalse("crs" in geojson, sortie)
@@ -218,6 +225,8 @@ class Ruter2gis(unittest.TestCase):
                     continue
                 self.assertEqual(r.returncode, 1)
                 self.assertTrue(r.stderr.startswith(b"ruter2gis: Ruter: ") and messages[verdict] in r.stderr, r.stderr)
+                if nom == "binaire.png":  # a known format is named
+                    self.assertIn(b"binary data (PNG)", r.stderr)
                 self.assertEqual(lire(os.path.join(d, "Ruter.gpkg")), b"an earlier output")
                 self.assertEqual(sorted(os.listdir(d)), ["Ruter", "Ruter.gpkg"])
         # The example saved as UTF-8 with a byte order mark: its objects, names in UTF-8.
@@ -226,6 +235,25 @@ class Ruter2gis(unittest.TestCase):
             ecrire(os.path.join(d, "Ruter"), lire(os.path.join(natures, "route.bom")))
             self.assertEqual(lancer(d, "RUTER2GIS").returncode, 0)
             self.assertObjets(exemple(), lus([os.path.join(d, "Ruter.gpkg")])[0], "Ruter.gpkg")
+
+    def test_facts_stay_with_their_objects_across_batches(self):
+        # More objects than the reading thread hands to the writing thread at a
+        # time, routes of 2 to 6 vertices and marks in turn, in GeoJSON, where
+        # a mark has the facts' fields too: a mark never carries a route's
+        # facts, and each route has its own.
+        outil("Planimeter", "geographiclib-tools", self)
+        lignes, objets = [], []
+        for k in range(5000):
+            route = [(3600 + k % 97 + 2 * i, 300 + (7 * k) % 503 + 3 * i) for i in range(2 + k % 5)]
+            repere = (3500 + k % 89, 200 + k % 71)
+            lignes += [b"Linjefarge Rod"] + [b"%d %d" % p for p in route] + [b" ", b"%d %d 0 S" % repere, b" "]
+            objets += [("route", [degres(*p) for p in route], None, None, None, "#FF7777", "Rod", len(route)),
+                       ("mark", [degres(*repere)], None, None, "S", None, None, None)]
+        with tempfile.TemporaryDirectory() as d:
+            ecrire(os.path.join(d, "Ruter"), b"\n".join(lignes) + b"\n")
+            r = lancer(d, "RUTER2GIS", "Ruter", "Ruter.geojson")
+            self.assertEqual((r.returncode, r.stderr), (0, b""))
+            self.assertObjets(faits(objets), lus([os.path.join(d, "Ruter.geojson")])[0], "Ruter.geojson")
 
     def test_hostile_inputs_give_a_dataset_or_a_clear_failure(self):
         ogr = importer("osgeo.ogr", "python3-gdal", self)
@@ -289,6 +317,8 @@ class Ruter2gis(unittest.TestCase):
              b"3600 300\n3600 360\n-5500 360\n\n3600 300 0 S\n", [3, 8], [("route", 2), ("area", 4), ("mark", 1)],
              [("mark", 1)]),
             ("twelve marks", b"nan 0 0 S\n" * 12, list(range(1, 13)), []),
+            ("twelve marks off the globe", b"6000 300 0 S\n" * 12 + b"3600 300 0 T\n", list(range(1, 13)),
+             [("mark", 1)] * 13, [("mark", 1)]),
         ]
         for quoi, route, lignes, objets, *sans in mauvais:
             for sortie, option in [(f, []) for f in FORMATS] + [(f, ["--skip-off-globe"]) for f in FORMATS[1:4] if sans]:
@@ -305,9 +335,11 @@ class Ruter2gis(unittest.TestCase):
                         self.assertEqual(lire(ancien), b"an earlier output")
                         continue
                     self.assertEqual((r.returncode, averties), (0, lignes[:10]), r.stderr)
-                    self.assertEqual(b"ruter2gis: Ruter: 2 more positions" in r.stderr, len(lignes) > 10)
+                    # Beyond ten, a count of the rest: of the objects left out, with the option.
+                    encore = b"ruter2gis: Ruter: 2 more " + (b"objects off the globe left out" if option else b"positions")
+                    self.assertEqual(encore in r.stderr, len(lignes) > 10, r.stderr)
                     if option:
-                        self.assertEqual(r.stderr.count(b"cannot hold: its "), len(lignes), r.stderr)
+                        self.assertEqual(r.stderr.count(b"cannot hold: its "), min(len(lignes), 10), r.stderr)
                     chemins = [os.path.join(d, n) for n in sorted(os.listdir(d)) if n.endswith(sortie[5:])]
                     lu = lus(chemins)[0]
                     gpx = [("route" if k == "area" else k, n) for k, n in objets]
@@ -359,7 +391,9 @@ class Ruter2gis(unittest.TestCase):
                 self.assertEqual(sorted(os.listdir(d)), avant)  # no temporary file left
         with tempfile.TemporaryDirectory() as d:
             self.assertIn(b"Usage: ruter2gis", lancer(d, "RUTER2GIS", "--help").stdout)
-            self.assertIn(b"(GDAL ", lancer(d, "RUTER2GIS", "--version").stdout)
+            with open(os.path.join(os.environ["DONNEES"], "..", "..", "CMakeLists.txt"), "rb") as f:
+                version = re.search(rb"project\(ruter2mif VERSION (\S+)", f.read())[1]
+            self.assertTrue(lancer(d, "RUTER2GIS", "--version").stdout.startswith(b"ruter2gis " + version + b" (GDAL "))
             formats = lancer(d, "RUTER2GIS", "--formats").stdout
             for f in (b"GPKG", b"GeoJSON", b"LIBKML", b"GPX", b"ESRI Shapefile", b"FlatGeobuf"):
                 self.assertIn(b"\n  " + f + b" ", formats)
@@ -376,6 +410,13 @@ class Ruter2gis(unittest.TestCase):
                 lu = {o[0] for o in lus([os.path.join(k, n) for n in os.listdir(k) if n.endswith(sortie[5:])])[0]}
                 gpx = {"area": "route"} if sortie.endswith(".gpx") else {}
                 self.assertEqual(lu, {gpx.get(g[:-1], g[:-1]) for g in genres.split(",")}, (genres, sortie))
+            # --kinds: the warnings of those kinds alone (a mark's position, a route's vertex).
+            ecrire(os.path.join(d, "Ruter"), b"nan 300 0 S\n3600 300 0 T\n\nLinjefarge Rod\n3600 300\n3600 inf\n3610 310\n")
+            for genres, lignes in [("marks", [1]), ("routes", [6]), ("areas", []), ("marks,routes", [1, 6])]:
+                r = lancer(d, "RUTER2GIS", "--kinds", genres, "Ruter", "k.gpkg")
+                self.assertEqual(r.returncode, 0, r.stderr)
+                self.assertEqual(re.findall(rb"ruter2gis: Ruter:(\d+): ", r.stderr), [b"%d" % n for n in lignes], genres)
+                os.remove(os.path.join(d, "k.gpkg"))
 
 
 if __name__ == "__main__":
