@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """The workflow .github/workflows/release.yml, which cannot run here, read
-against the README: its triggers, its two jobs in Debian 12, every `run:`
-one of the README's own commands (git first, so that the checkout is a
-clone), the release's files and web site; and the README's release command
-installing every tool that tools/dist.sh asks for."""
+against the README and doc/building.md: its triggers, its jobs in Debian 12,
+one for each part of tests/run_all.sh, side by side, each running the
+README's test command for its part, and the release once they all pass
+(git first in each, so that the checkout is a clone); the release's files
+and web site; and the release command installing every tool that
+tools/dist.sh asks for."""
 
 import os
 import re
@@ -28,20 +30,27 @@ class Workflow(unittest.TestCase):
     def test_the_workflow_runs_the_readmes_commands(self):
         yaml = importer("yaml", "python3-yaml", self)
         w = yaml.safe_load(lire(".github/workflows/release.yml"))
-        commandes = [c for bloc in re.findall(r"```sh\n(.*?)```", lire("README.md"), re.S) for c in bloc.splitlines()]
+        commandes = [c for page in ("README.md", "doc/building.md")
+                     for bloc in re.findall(r"```sh\n(.*?)```", lire(page).replace("\\\n", ""), re.S)
+                     for c in bloc.splitlines()]
         [test] = [c for c in commandes if "tests/run_all.sh" in c]
         [release] = [c for c in commandes if "tools/dist.sh" in c]
         self.assertIn(GIT, commandes)
         self.assertEqual(lire(".ci/run").splitlines()[-1], test)
+        parties = re.search(r"^toutes=\((.*)\)$", lire("tests/run_all.sh"), re.M).group(1).split()
 
         self.assertEqual(w.get("on", w.get(True)), {"push": {"branches": ["**"], "tags": ["v*"]}})  # YAML 1.1: on is True
-        self.assertEqual(sorted(w["jobs"]), ["release", "test"])
-        t, r = w["jobs"]["test"], w["jobs"]["release"]
-        for job in t, r:
-            self.assertEqual(job["container"], "debian:12")
-        self.assertNotIn("if", t)
-        self.assertEqual(etapes(t), [("run", GIT), ("actions/checkout", {}), ("run", test)])
-        self.assertEqual((r["if"], r["needs"]), ("startsWith(github.ref, 'refs/tags/v')", "test"))
+        self.assertEqual(sorted(w["jobs"]), sorted(["release"] + ["test-" + p for p in parties]))
+        for partie in parties:
+            t = w["jobs"]["test-" + partie]
+            self.assertEqual(t["container"], "debian:12")
+            self.assertNotIn("if", t)
+            self.assertNotIn("needs", t)  # side by side
+            self.assertEqual(etapes(t), [("run", GIT), ("actions/checkout", {}), ("run", test + " " + partie)])
+        r = w["jobs"]["release"]
+        self.assertEqual(r["container"], "debian:12")
+        self.assertEqual((r["if"], sorted(r["needs"])), ("startsWith(github.ref, 'refs/tags/v')",
+                                                         sorted("test-" + p for p in parties)))
         self.assertEqual(r["permissions"], {"contents": "write", "pages": "write", "id-token": "write"})
         self.assertEqual(r["environment"]["name"], "github-pages")
         self.assertEqual(etapes(r), [

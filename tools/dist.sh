@@ -14,7 +14,7 @@
 # archive holds, whatever else lies in the working tree; with the commit's
 # time as SOURCE_DATE_EPOCH and no build path in what is compiled, so that
 # any clone of the same commit gives the same bytes. Debian 12, the packages
-# that the README's release command installs.
+# that the release command (doc/building.md, Making a release) installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 racine=$PWD
