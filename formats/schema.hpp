@@ -1,8 +1,9 @@
-// What the objects of the route file are in every output that takes whole
-// objects (ruter2gis's datasets, the page's chart and downloads): the one
-// place for the names of the kinds and of the fields in each format, the
-// colours, the styles, and what each format cannot hold. gis/ writes from it;
-// the page's module hands it to JavaScript, which keeps no copy of it.
+// How the objects of the route file (modele/genres.hpp) appear in every
+// output that takes whole objects (ruter2gis's datasets, the page's chart
+// and downloads): the one place for the names of the kinds and of the
+// fields in each format, the styles, and what each format cannot hold. gis/
+// writes from it; the page's module hands it to JavaScript, which keeps no
+// copy of it.
 #pragma once
 
 #include <cstddef>

@@ -45,7 +45,7 @@
 
 namespace ruter {
 
-// The facts of a route or an area, as its fields give them (the schema's
+// The facts of a route or an area, as its fields give them (modele/genres.hpp's
 // kPoints, kLongueur, kSurface), from modele/faits.hpp. A value that cannot be
 // computed (a position beyond 90 degrees of latitude) or that the object's
 // kind has not (a mark's) is NaN.
