@@ -4,7 +4,8 @@ library, and then, for each include of a layer that a folder must not see,
 planted in one of its files, the build of that folder's library fails on
 that very include.
 
-SOURCES is the source tree; CMAKE the cmake to configure and build with.
+SOURCES is the source tree; CMAKE the cmake to configure and build with,
+GENERATEUR its generator (by default Ninja).
 """
 
 import os
@@ -40,7 +41,7 @@ class Couches(unittest.TestCase):
                 de, vers = os.path.join(os.environ["SOURCES"], c), os.path.join(source, c)
                 os.makedirs(os.path.dirname(vers), exist_ok=True)
                 (shutil.copytree if os.path.isdir(de) else shutil.copy)(de, vers)
-            r = subprocess.run([cmake, "-S", source, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug",
+            r = subprocess.run([cmake, "-S", source, "-B", build, "-G", os.environ.get("GENERATEUR", "Ninja"), "-DCMAKE_BUILD_TYPE=Debug",
                                 "-DBUILD_TESTING=OFF", "-DRUTER2MIF_BENCH=OFF"], capture_output=True, text=True)
             self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
             cibles = sorted({c for _, _, c in INTERDITS})
