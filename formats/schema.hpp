@@ -90,14 +90,14 @@ inline constexpr const char* kHorsGlobe =
     "cannot hold";
 
 // How objects are drawn wherever a format keeps a style (KML, the chart):
-// marks as a dark circle, routes as lines of their colour, areas outlined
+// marks as a black circle, routes as lines of their colour, areas outlined
 // in their colour and filled with it, translucent, so that the chart or the
 // imagery below shows through.
 inline constexpr const char* kIconeRepere =
     "http://maps.google.com/mapfiles/kml/shapes/placemark_circle.png";
 inline constexpr int kLargeurTrait = 2;    // pixels
 inline constexpr int kOpaciteAire = 0x59;  // of 255: 35 %
-inline constexpr int kCouleurRepere = 0x222222;
+inline constexpr int kCouleurRepere = 0x000000;  // a mark's dot, everywhere
 
 // How many of a file's reports of one sort are told one by one; the others
 // are counted ("N more").
