@@ -23,10 +23,11 @@ namespace {
 // How many of the reader's warnings are told, before a count of the rest.
 constexpr std::size_t kAvertissements = 10;
 
-bool ligne_a_mot_cle(const TableMots& t) {
+// A keyword of the route file's lines.
+bool mot_cle(Mot m) {
     for (const Mot k :
          {"Rute", "Rutetype", "Linjefarge", "Navn", "MTekst", "Plottsett", "Fikspos"}) {
-        if (t.mot[0] == k) return true;
+        if (m == k) return true;
     }
     return false;
 }
@@ -241,9 +242,17 @@ bool entete_de_route(std::string_view entete, bool tout) {
     }
     TableMots t;
     const char* const fin = texte.data() + texte.size();
-    for (const char* p = texte.data(); p != nullptr && p != fin;) {
-        p = decouper_ligne(t, p, fin, tout);
-        if (p != nullptr && ligne_a_mot_cle(t)) return true;
+    for (const char* p = texte.data(); p != fin;) {
+        const char* const apres = decouper_ligne(t, p, fin, tout);
+        if (apres == nullptr) {
+            // A line cut where the header ends: its first word is whole when a
+            // space or a NUL follows it there.
+            const std::string_view reste(p, static_cast<std::size_t>(fin - p));
+            const std::size_t k = reste.find_first_of(std::string_view(" \0", 2));
+            return k != std::string_view::npos && mot_cle(reste.substr(0, k));
+        }
+        if (mot_cle(t.mot[0])) return true;
+        p = apres;
     }
     return false;
 }

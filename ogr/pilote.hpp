@@ -19,9 +19,10 @@ inline constexpr const char* kNomPilote = "Ruter";
 
 // Whether a file whose first bytes are `entete` is claimed: the route file
 // check (input/nature.hpp) finds a route file in them, and one of their
-// whole lines is a keyword line of the route file ("Rute", "Rutetype",
+// lines is a keyword line of the route file ("Rute", "Rutetype",
 // "Linjefarge", "Navn", "MTekst", "Plottsett" or "Fikspos" as its first
-// word). Lines of numbers alone are not enough: a CSV, an XYZ grid or a
+// word, whole: a line cut where `entete` ends counts when a space follows
+// its first word). Lines of numbers alone are not enough: a CSV, an XYZ grid or a
 // table of measurements has them too. `tout` says that `entete` is the whole
 // file, whose last line is then whole even without a line end.
 bool entete_de_route(std::string_view entete, bool tout);

@@ -30,7 +30,8 @@ TEST(Ogr, IdentifyClaimsARouteFileByAKeywordLine) {
         {"\xEF\xBB\xBFNavn A\n", false, true},  // after a byte order mark
         {"Navn A\n\x1A\0\0\0"s, false, true},   // padded after the end of the text
         {"Navn A", true, true},                 // the whole file
-        {"Navn A", false, false},               // a line that may go on: "Navnet"
+        {"Navn A", false, true},                // a line cut after its first word
+        {"Navn", false, false},                 // a word that may go on: "Navnet"
         {"Navnet A\n", false, false},
         {" Navn A\n", false, false},  // a first word that is empty
         {"Navn\tA\n", false, false},

@@ -17,7 +17,7 @@ import subprocess
 import tempfile
 import unittest
 
-from commun import ecrire, importer, lancer, lire
+from commun import ecrire, entrees_hostiles, importer, lancer, lire
 
 EXEMPLE = os.environ.get("EXEMPLE", "")
 DONNEES = os.environ.get("DONNEES", "")
@@ -154,6 +154,22 @@ class Ogr(unittest.TestCase):
         del ds
         with self.assertRaises(RuntimeError):
             self.gdal.OpenEx(EXEMPLE, self.gdal.OF_VECTOR | self.gdal.OF_UPDATE, allowed_drivers=["Ruter"])
+
+    def test_hostile_inputs_read_whole(self):
+        # Those that are no route file, or whose first kilobyte holds no
+        # keyword line or too many control bytes, are left to other drivers.
+        laisses = {"an empty file", "binary junk", "every byte value", "a Ctrl-Z before megabytes",
+                   "a name and a mark's symbol of 50 MB"}
+        for quoi, octets in entrees_hostiles():
+            with self.subTest(quoi), tempfile.TemporaryDirectory() as d:
+                chemin = os.path.join(d, "Ruter")
+                ecrire(chemin, octets)
+                if quoi in laisses:
+                    self.assertIsNone(self.gdal.IdentifyDriverEx(chemin, self.gdal.OF_VECTOR, allowed_drivers=["Ruter"]))
+                    continue
+                ds = self.gdal.OpenEx(chemin, self.gdal.OF_VECTOR, allowed_drivers=["Ruter"])
+                for c in (ds.GetLayer(i) for i in range(ds.GetLayerCount())):
+                    self.assertEqual(sum(1 for _ in c), c.GetFeatureCount())
 
     def test_warnings_name_their_lines(self):
         with tempfile.TemporaryDirectory() as d:
