@@ -82,6 +82,12 @@ if peut "fuzzing the conversion for ${RUTER2MIF_FUZZ_SECONDS:=60} s" "clang libc
   cp fuzz/corpus/* build/fuzz-corpus/
   build/fuzz/fuzz/fuzz_conversion -max_len=1024 -timeout=10 -print_final_stats=1 \
     -max_total_time="$RUTER2MIF_FUZZ_SECONDS" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus
+  # The OGR driver, where GDAL is found: the same seeds, handed to GDAL.
+  if [[ -x build/fuzz/fuzz/fuzz_ogr ]]; then
+    rm -rf build/fuzz-corpus-ogr && mkdir build/fuzz-corpus-ogr && cp fuzz/corpus/* build/fuzz-corpus-ogr/
+    build/fuzz/fuzz/fuzz_ogr -max_len=2048 -timeout=10 -print_final_stats=1 \
+      -max_total_time="$RUTER2MIF_FUZZ_SECONDS" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus-ogr
+  fi
   if [ -n "$(ls -A build/fuzz-artefacts)" ]; then echo "fuzzer findings in build/fuzz-artefacts/" >&2; exit 1; fi
 fi
 
