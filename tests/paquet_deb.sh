@@ -22,7 +22,9 @@ done
 ! dpkg-deb -f "${debs[0]}" Depends | grep -q gdal || exit 1 # ruter2mif needs no GDAL
 if [[ ${#programmes[@]} == 2 ]]; then
   # The driver, where GDAL looks for plugins, and the GDAL it is built for.
-  dpkg-deb -c "${debs[1]}" | grep -q " \./usr/lib/x86_64-linux-gnu/gdalplugins/ogr_Ruter\.so$"
+  # (the listing read whole first: grep -q stops early, which pipefail would take for a failure)
+  contenu=$(dpkg-deb -c "${debs[1]}")
+  grep -q " \./usr/lib/x86_64-linux-gnu/gdalplugins/ogr_Ruter\.so$" <<<"$contenu"
   dpkg-deb -f "${debs[1]}" Depends | grep -q "libgdal32 (>= 3\.6\.0)"
 fi
 installes=$(dpkg-query -W -f='${Status}\n' "${programmes[@]}" 2>/dev/null | grep -c "ok installed" || true)
