@@ -7,8 +7,8 @@ in Python's osgeo.ogr and in QGIS:
 - counts, extents, GetFeature, filters, reading again, the CRS, the styles,
   update refused, the reader's warnings naming their lines;
 - Identify: files of other formats written by GDAL, and every file of
-  tests/natures, are opened by their own drivers, never by this one;
-- QGIS draws the layers of Ruter itself in the plotter's colours.
+  tests/natures, are opened by their own drivers, never by this one.
+QGIS draws Ruter itself in tests/test_qgis.py.
 """
 
 import json
@@ -249,68 +249,6 @@ def ouvert_par(gdal, chemin):
     except RuntimeError:
         return None
     return ds.GetDriver().ShortName if ds is not None else None
-
-
-# After the tests above: QGIS, once done, leaves no GDAL driver registered.
-class Qgis(unittest.TestCase):
-    def test_qgis_draws_ruter_itself_in_its_colours(self):
-        q = importer("qgis.core", "python3-qgis", self)
-        os.environ["QT_QPA_PLATFORM"] = "offscreen"
-        from qgis.PyQt.QtCore import QSize
-        from qgis.PyQt.QtGui import QColor
-        q.QgsApplication.setPrefixPath("/usr", True)
-        app = q.QgsApplication([], False)
-        app.initQgis()
-        fautes = dessiner(q, QSize, QColor, EXEMPLE)
-        app.exitQgis()  # after every layer is gone, or QGIS crashes
-        self.assertEqual(fautes, [])
-
-
-def dessiner(q, QSize, QColor, ruter):
-    """What QGIS does not draw as it should, as a list: each route and each
-    area's outline in its plotter colour along its edges, each mark a dark dot."""
-    fautes = []
-    couches = {n: q.QgsVectorLayer(ruter + "|layername=" + n, n, "ogr") for n in LAYERS}
-    for nom, c in couches.items():
-        if not c.isValid() or c.renderer().type() != "embeddedSymbol":
-            fautes.append(nom + " not valid, or not drawn with its features' own styles")
-    if fautes:
-        return fautes
-    reglages = q.QgsMapSettings()
-    reglages.setLayers(list(couches.values()))
-    reglages.setDestinationCrs(q.QgsCoordinateReferenceSystem("EPSG:4326"))
-    etendue = q.QgsRectangle(couches["marks"].extent())
-    for c in couches.values():
-        etendue.combineExtentWith(c.extent())
-    etendue.grow(0.1 * max(etendue.width(), etendue.height()))
-    reglages.setExtent(etendue)
-    reglages.setOutputSize(QSize(800, 600))
-    reglages.setBackgroundColor(QColor(255, 255, 255))
-    travail = q.QgsMapRendererSequentialJob(reglages)
-    travail.start()
-    travail.waitForFinished()
-    image = travail.renderedImage()
-
-    def trouve(x, y, couleur, rayon=3):  # the colour within a few pixels
-        p = reglages.mapToPixel().transform(q.QgsPointXY(x, y))
-        cx, cy = round(p.x()), round(p.y())
-        return any(max(abs(a - b) for a, b in zip(image.pixelColor(cx + dx, cy + dy).getRgb()[:3], couleur)) <= 10
-                   for dx in range(-rayon, rayon + 1) for dy in range(-rayon, rayon + 1))
-
-    for nom in ("routes", "areas"):
-        for f in couches[nom].getFeatures():
-            couleur = QColor(f["colour"]).getRgb()[:3]
-            g = f.geometry()
-            points = g.asPolygon()[0] if nom == "areas" else g.asPolyline()
-            for a, b in zip(points, points[1:]):
-                for t in (i / 10 for i in range(11)):
-                    if not trouve(a.x() + t * (b.x() - a.x()), a.y() + t * (b.y() - a.y()), couleur):
-                        fautes.append("%s: not in %s" % (f["name"], f["colour"]))
-                        break
-    for f in couches["marks"].getFeatures():
-        if not trouve(f.geometry().asPoint().x(), f.geometry().asPoint().y(), (0, 0, 0), rayon=1):
-            fautes.append(f["symbol"] + ": no dark dot")
-    return sorted(set(fautes))
 
 
 if __name__ == "__main__":
