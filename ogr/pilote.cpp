@@ -3,9 +3,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <limits>
 #include <memory>
 #include <new>
 #include <string>
@@ -22,15 +20,6 @@ namespace {
 
 // How many of the reader's warnings are told, before a count of the rest.
 constexpr std::size_t kAvertissements = 10;
-
-// A keyword of the route file's lines.
-bool mot_cle(Mot m) {
-    for (const Mot k :
-         {"Rute", "Rutetype", "Linjefarge", "Navn", "MTekst", "Plottsett", "Fikspos"}) {
-        if (m == k) return true;
-    }
-    return false;
-}
 
 // Every object of the route file, in one table.
 struct Tout {};
