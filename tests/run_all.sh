@@ -22,6 +22,7 @@ if peut "release test suite, then the long tests" libgtest-dev "$gtest"; then
   peut "ruter2gis (in the suite)" libgdal-dev "test -x build/release/ruter2gis" || true
   peut "GDAL reading both programs' outputs (in the suite)" python3-gdal "/usr/bin/python3 -c 'import osgeo.ogr'" || true
   peut "QGIS drawing ruter2gis's GeoPackage (in the suite)" python3-qgis "/usr/bin/python3 -c 'import qgis.core'" || true
+  peut "the OGR driver in ogrinfo and ogr2ogr (in the suite)" gdal-bin "command -v ogr2ogr" || true
   peut "route and area facts against GeographicLib (in the suite)" "libgeographiclib-dev geographiclib-tools" \
     "test -f /usr/include/GeographicLib/Rhumb.hpp && command -v Planimeter" || true
   peut "the release workflow against the README (in the suite)" python3-yaml "/usr/bin/python3 -c 'import yaml'" || true

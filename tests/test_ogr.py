@@ -13,7 +13,7 @@ import subprocess
 import tempfile
 import unittest
 
-from commun import ecrire, entrees_hostiles, importer, lancer, lire
+from commun import ecrire, entrees_hostiles, importer, lancer, lire, outil
 
 EXEMPLE, DONNEES, NATURES = (os.environ.get(v, "") for v in ("EXEMPLE", "DONNEES", "NATURES"))
 LAYERS = ("marks", "routes", "areas")
@@ -43,6 +43,7 @@ def lire_couches(ogr, chemin):
 class Ogr(unittest.TestCase):
     def setUp(self):
         importer("osgeo.ogr", "python3-gdal", self)
+        outil("ogr2ogr", "gdal-bin", self)
         from osgeo import gdal, ogr
         gdal.UseExceptions()
         self.gdal, self.ogr = gdal, ogr
