@@ -191,6 +191,7 @@ class Ogr(unittest.TestCase):
                                      ("Ruter.fgb", {"FlatGeobuf"}), ("xy.csv", {"CSV"}), ("xy-tab.csv", {"CSV"}),
                                      ("gdal.kml", {"KML", "LIBKML"}), ("deux.txt", {None}), ("quatre.txt", {None})):
                 attendus[os.path.join(d, fichier)] = pilotes
+            attendus[d] = None  # a folder, even one that holds a route file
             for chemin, pilotes in sorted(attendus.items()):
                 with self.subTest(os.path.basename(chemin)):
                     pilote = self.ouvert_par(chemin)
