@@ -6,9 +6,9 @@
 #include <ogr_srs_api.h>
 
 #include <cerrno>
-#include <climits>
-#include <cmath>
 #include <cstring>
+
+#include "gis/objet_ogr.hpp"
 
 namespace ruter {
 
@@ -36,36 +36,6 @@ void echec(Gis& g, const char* raison) {
     if (g.erreur.empty()) g.erreur = raison;
 }
 
-void champ(Gis& g, const Couche& c, Champ k, std::string_view v) {
-    const int i = c.champ[k];
-    if (i < 0) return;
-    if (v.empty()) {
-        OGR_F_UnsetField(c.objet, i);
-        return;
-    }
-    g.tampon.assign(v);
-    // LIBKML writes text as CDATA, which "]]>" would end.
-    if (g.cdata) {
-        for (std::size_t p = 0; (p = g.tampon.find("]]>", p)) != std::string::npos;) {
-            g.tampon.replace(p + 2, 1, "\xEF\xBF\xBD");
-        }
-    }
-    OGR_F_SetFieldString(c.objet, i, g.tampon.c_str());
-}
-
-// A fact: unset where it cannot be computed.
-void nombre(const Couche& c, Champ k, double v) {
-    const int i = c.champ[k];
-    if (i < 0) return;
-    if (std::isnan(v)) {
-        OGR_F_UnsetField(c.objet, i);
-    } else if (kTypesChamps[k] == kEntier) {
-        OGR_F_SetFieldInteger64(c.objet, i, static_cast<GIntBig>(v));
-    } else {
-        OGR_F_SetFieldDouble(c.objet, i, v);
-    }
-}
-
 // Counts an object of kind `k` that has been written, and in a Shapefile its
 // values that GDAL cut.
 void compter(Gis& g, Genre k) {
@@ -78,20 +48,14 @@ void compter(Gis& g, Genre k) {
     }
 }
 
-// Writes the feature of kind `k`, its geometry set, with the object's fields
-// and the style `style`.
-void creer_objet(Gis& g, Genre k, const Objet& o, const char* style) {
-    const Couche& c = g.couches[k];
-    for (std::size_t f = 0; f < kChaines; ++f) champ(g, c, static_cast<Champ>(f), o.chaines[f]);
-    champ(g, c, kGenre, kNomsGenres[k]);
-    if (c.champ[kPoints] >= 0 || c.champ[kLongueur] >= 0 || c.champ[kSurface] >= 0) {
-        const Faits f = faits(o);
-        for (const Champ ch : {kPoints, kLongueur, kSurface}) nombre(c, ch, fait(f, ch));
-    }
-    OGR_F_SetStyleString(c.objet, style);
+// Writes object `o` as a feature of its kind's layer.
+void creer_objet(Gis& g, const Objet& o) {
+    const Couche& c = g.couches[o.genre];
+    if (!remplir_objet(c.objet, c.champ, o, g.tampon, g.style, g.cdata))
+        return echec(g, "a route too long for GDAL");
     OGR_F_SetFID(c.objet, OGRNullFID);
     if (OGR_L_CreateFeature(c.couche, c.objet) != OGRERR_NONE) echec(g, "cannot write an object");
-    compter(g, k);
+    compter(g, o.genre);
 }
 
 bool creer_champs(Gis& g, Genre k) {
@@ -102,8 +66,7 @@ bool creer_champs(Gis& g, Genre k) {
         c.champ[f] = OGR_FD_GetFieldIndex(OGR_L_GetLayerDefn(c.couche), nom);
         // A format may have it already (GPX, KML), or take no fields of ours (DXF).
         if (c.champ[f] >= 0 || !oui(g.pilote, GDAL_DCAP_CREATE_FIELD)) continue;
-        static constexpr OGRFieldType kTypes[] = {OFTString, OFTInteger, OFTReal};
-        OGRFieldDefnH d = OGR_Fld_Create(nom, kTypes[kTypesChamps[f]]);
+        OGRFieldDefnH d = OGR_Fld_Create(nom, kTypesOgr[kTypesChamps[f]]);
         const OGRErr e = OGR_L_CreateField(c.couche, d, TRUE);
         OGR_Fld_Destroy(d);
         if (e != OGRERR_NONE) return false;
@@ -136,10 +99,7 @@ bool creer_index(Gis& g, OGRLayerH couche) {
 // the first kind written) and the feature that its objects are written with.
 bool creer_couche(Gis& g, Genre k) {
     Couche& c = g.couches[k];
-    const OGRwkbGeometryType type = k == kReperes ? wkbPoint
-                                    : k == kAires && !kFormatsObjets[g.format].aires_en_routes
-                                        ? wkbPolygon
-                                        : wkbLineString;
+    const OGRwkbGeometryType type = type_geometrie(k, kFormatsObjets[g.format].aires_en_routes);
     // In a format of one layer, the kind written first creates it.
     const Couche* une = nullptr;
     for (int j = 0; g.une_couche && j < kGenres; ++j) {
@@ -179,10 +139,7 @@ bool creer_couche(Gis& g, Genre k) {
                     : k == kReperes       ? "waypoints"
                                           : "routes";
     c.objet = OGR_F_Create(OGR_L_GetLayerDefn(c.couche));
-    OGRGeometryH geometrie = OGR_G_CreateGeometry(type);
-    if (type == wkbPolygon)
-        OGR_G_AddGeometryDirectly(geometrie, OGR_G_CreateGeometry(wkbLinearRing));
-    return OGR_F_SetGeometryDirectly(c.objet, geometrie) == OGRERR_NONE;
+    return OGR_F_SetGeometryDirectly(c.objet, creer_geometrie(type)) == OGRERR_NONE;
 }
 
 // GDAL names itself as a GPX file's creator, and has no option for another:
@@ -396,30 +353,7 @@ void ecrire_objet(Gis& g, const Objet& o) {
         g.erreur += " (--skip-off-globe leaves out the objects that have one)";
         return;
     }
-    const Couche& c = g.couches[k];
-    OGRGeometryH geometrie = OGR_F_GetGeometryRef(c.objet);
-    if (k == kReperes) {
-        OGR_G_SetPoint_2D(geometrie, 0, o.xy[0], o.xy[1]);
-        // A dark circle, from Google Earth's own icons where a format takes an icon.
-        char couleur[8];
-        ecrire_hex(couleur, kCouleurRepere);
-        g.style.assign("SYMBOL(id:\"").append(kIconeRepere).append(",ogr-sym-3\",c:");
-        g.style.append(couleur).append(")");
-        return creer_objet(g, k, o, g.style.c_str());
-    }
-    if (OGR_G_GetGeometryType(geometrie) == wkbPolygon)
-        geometrie = OGR_G_GetGeometryRef(geometrie, 0);
-    if (o.n > INT_MAX) return echec(g, "a route too long for GDAL");
-    OGR_G_SetPoints(geometrie, static_cast<int>(o.n), o.xy, 16, o.xy + 1, 16, nullptr, 0);
-    const std::string_view couleur = o.chaines[kCouleur];
-    g.style.assign("PEN(c:").append(couleur).append(",w:");
-    g.style.append(std::to_string(kLargeurTrait)).append("px)");
-    if (k == kAires) {
-        char alpha[3];
-        std::snprintf(alpha, sizeof alpha, "%02X", kOpaciteAire);
-        g.style.append(";BRUSH(fc:").append(couleur).append(alpha).append(")");
-    }
-    creer_objet(g, k, o, g.style.c_str());
+    creer_objet(g, o);
 }
 
 bool fermer_gis(Gis& g, bool complet) {

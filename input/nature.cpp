@@ -54,11 +54,7 @@ bool nombre(Mot m) {
 
 // A line that route files have: a keyword, or a position as they write it.
 bool ligne_de_route(const TableMots& t) {
-    const Mot m = t.mot[0];
-    for (const Mot k : kMotsCles) {
-        if (m == k) return true;
-    }
-    return nombre(m) && nombre(mot_n(t, 1));
+    return mot_cle(t.mot[0]) || (nombre(t.mot[0]) && nombre(mot_n(t, 1)));
 }
 
 // A row of a MID file: fields that end with " ," or are a blank field.
@@ -84,6 +80,13 @@ Nature autre_format(std::string_view texte) {
 }
 
 }  // namespace
+
+bool mot_cle(std::string_view mot) {
+    for (const Mot k : kMotsCles) {
+        if (mot == k) return true;
+    }
+    return false;
+}
 
 Examen examiner(std::string_view debut) {
     Examen e{Nature::route, nullptr, commence(debut, "\xEF\xBB\xBF") ? std::size_t{3} : 0};

@@ -47,6 +47,10 @@ struct Examen {
 // How much of the start of a file the check reads.
 inline constexpr std::size_t kTailleExamen = std::size_t{64} << 10;
 
+// Whether `mot`, a line's first word, is a keyword of the route file
+// (input/lecteur.hpp's kMotsCles).
+bool mot_cle(std::string_view mot);
+
 // The verdict on a file whose first bytes are `debut` (kTailleExamen of
 // them, or all of a shorter file).
 Examen examiner(std::string_view debut);

@@ -2,7 +2,9 @@
 # Builds the Debian packages ruter2mif and, when it is built, ruter2gis from
 # the release build, installs them, converts the example with the installed
 # programs (ruter2mif writing what the build writes), reads their manual
-# pages, and removes them. Installs only as root, and not over an installed
+# pages, opens the example with GDAL's own programs through the OGR driver
+# that ruter2gis's package puts in GDAL's plugin folder, with no variable
+# set, and removes them. Installs only as root, and not over an installed
 # package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +20,13 @@ for p in "${programmes[@]}"; do
   dpkg-deb -c "build/release/${p}_${version}_amd64.deb" | grep -q " \./usr/share/man/man1/$p\.1$"
 done
 ! dpkg-deb -f "${debs[0]}" Depends | grep -q gdal || exit 1 # ruter2mif needs no GDAL
+if [[ ${#programmes[@]} == 2 ]]; then
+  # The driver, where GDAL looks for plugins, and the GDAL it is built for.
+  # (the listing read whole first: grep -q stops early, which pipefail would take for a failure)
+  contenu=$(dpkg-deb -c "${debs[1]}")
+  grep -q " \./usr/lib/x86_64-linux-gnu/gdalplugins/ogr_Ruter\.so$" <<<"$contenu"
+  dpkg-deb -f "${debs[1]}" Depends | grep -q "libgdal32 (>= 3\.6\.0)"
+fi
 installes=$(dpkg-query -W -f='${Status}\n' "${programmes[@]}" 2>/dev/null | grep -c "ok installed" || true)
 if [[ $EUID -ne 0 || $installes != 0 ]]; then
   echo "-- ${debs[*]} built; SKIPPED installing them: not root, or already installed"
@@ -43,4 +52,10 @@ done
 cmp "$travail/paquet/Ruter.mif" "$travail/build/Ruter.mif"
 cmp "$travail/paquet/Ruter.mid" "$travail/build/Ruter.mid"
 [[ ${#programmes[@]} == 1 || -s "$travail/paquet/Ruter.gpkg" ]]
-echo "-- packages ${debs[*]} install, convert the example and are removed"
+if [[ ${#programmes[@]} == 2 ]]; then
+  (cd "$travail/paquet" && env -u GDAL_DRIVER_PATH ogrinfo Ruter >"$travail/ogrinfo" 2>&1 &&
+    env -u GDAL_DRIVER_PATH ogr2ogr ogr.gpkg Ruter)
+  grep -q "using driver \`Ruter' successful" "$travail/ogrinfo" || { cat "$travail/ogrinfo" >&2; exit 1; }
+  [[ "$(ogrinfo -ro -so "$travail/paquet/ogr.gpkg" routes | grep "^Feature Count")" == "Feature Count: 2" ]]
+fi
+echo "-- packages ${debs[*]} install, convert the example, open it in GDAL and are removed"

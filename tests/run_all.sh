@@ -38,6 +38,7 @@ if veut suite && peut "release test suite, then the long tests" libgtest-dev "$g
   peut "ruter2gis (in the suite)" libgdal-dev "test -x build/release/ruter2gis" || true
   peut "GDAL reading both programs' outputs (in the suite)" python3-gdal "/usr/bin/python3 -c 'import osgeo.ogr'" || true
   peut "QGIS drawing ruter2gis's GeoPackage (in the suite)" python3-qgis "/usr/bin/python3 -c 'import qgis.core'" || true
+  peut "the OGR driver in ogrinfo and ogr2ogr (in the suite)" gdal-bin "command -v ogr2ogr" || true
   peut "route and area facts against GeographicLib (in the suite)" "libgeographiclib-dev geographiclib-tools" \
     "test -f /usr/include/GeographicLib/Rhumb.hpp && command -v Planimeter" || true
   peut "the release workflow against the README (in the suite)" python3-yaml "/usr/bin/python3 -c 'import yaml'" || true
@@ -100,6 +101,12 @@ if veut sanitizers && peut "fuzzing the conversion for ${RUTER2MIF_FUZZ_SECONDS:
   cp fuzz/corpus/* build/fuzz-corpus/
   build/fuzz/fuzz/fuzz_conversion -max_len=1024 -timeout=10 -print_final_stats=1 \
     -max_total_time="$RUTER2MIF_FUZZ_SECONDS" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus
+  # The OGR driver, where GDAL is found: the same seeds, handed to GDAL.
+  if [[ -x build/fuzz/fuzz/fuzz_ogr ]]; then
+    rm -rf build/fuzz-corpus-ogr && mkdir build/fuzz-corpus-ogr && cp fuzz/corpus/* build/fuzz-corpus-ogr/
+    build/fuzz/fuzz/fuzz_ogr -max_len=2048 -timeout=10 -print_final_stats=1 \
+      -max_total_time="$RUTER2MIF_FUZZ_SECONDS" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus-ogr
+  fi
   if [ -n "$(ls -A build/fuzz-artefacts)" ]; then echo "fuzzer findings in build/fuzz-artefacts/" >&2; exit 1; fi
 fi
 

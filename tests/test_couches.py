@@ -16,7 +16,7 @@ import unittest
 
 # The folders of the C++ and their CMake files; the programs' manual pages,
 # which the configuration reads.
-COPIES = ["CMakeLists.txt", "cmake", "input", "modele", "formats", "output", "gis", "driver", "doc/ruter2mif.1",
+COPIES = ["CMakeLists.txt", "cmake", "input", "modele", "formats", "output", "gis", "ogr", "driver", "doc/ruter2mif.1",
           "doc/ruter2gis.1"]
 
 # (the file, the include planted in it, the library whose build must refuse it)
@@ -29,6 +29,7 @@ INTERDITS = [
     ("output/mif.cpp", "formats/texte_position.hpp", "ruter_mifmid"),
     ("output/mid.cpp", "driver/memoire.hpp", "ruter_mifmid"),
     ("gis/qgis.cpp", "output/mif.hpp", "ruter_gis"),
+    ("gis/objet_ogr.cpp", "ogr/pilote.hpp", "ruter_gis"),
 ]
 
 
