@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <unordered_set>
 
 #include "input/lecteur.hpp"
@@ -18,13 +17,14 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 struct Collecte {};
 void objet_ajoute(Collecte&, TableObjets*&) {}
 
+// The reader's buffers serve every reading of the thread.
 void lire_table(std::string_view octets, bool utf8, TableObjets& t) {
-    auto l = std::make_unique<Lecteur>();
-    Objets<Collecte> o;
+    thread_local Lecteur l;
+    thread_local Objets<Collecte> o;
     Collecte c;
     vider(t);
-    commencer_objets(o, c, t, *l, false, utf8);
-    lire_memoire(*l, o, octets);
+    commencer_objets(o, c, t, l, false, utf8);
+    lire_memoire(l, o, octets);
     fin_bloc(o);
 }
 
@@ -380,11 +380,12 @@ long position_fautive(const Objet& o) {
     return -1;
 }
 
-// The position line's words 0 and 1 as written.
+// The position line's words 0 and 1 as written. A route file read may hold
+// positions of hundreds of digits: room for any two doubles.
 void ecrire_position(std::string& s, double x, double y) {
-    char tampon[64];
+    char tampon[1024];
     const int n = std::snprintf(tampon, sizeof tampon, "%.3f %.3f", y * 60, x * 60);
-    s.append(tampon, static_cast<std::size_t>(n));
+    s.append(tampon, std::min(static_cast<std::size_t>(n), sizeof tampon - 1));
 }
 
 // The key of an object that tells whether the route file holds it already:
@@ -540,6 +541,10 @@ void ecrire_rutefil(const TableObjets& objets, std::string_view existant, const 
         const std::string numero = "object " + std::to_string(i + 1);
         if (e.n == 0 || e.genre >= kGenres) {
             r.erreur = numero + " has no position";
+            return;
+        }
+        if (e.genre == kReperes && e.n != 1) {
+            r.erreur = numero + " is a mark of " + std::to_string(e.n) + " positions, not one";
             return;
         }
         if (const long k = position_fautive(e); k >= 0) {

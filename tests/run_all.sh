@@ -77,11 +77,16 @@ if peut "fuzzing the conversion for ${RUTER2MIF_FUZZ_SECONDS:=60} s" "clang libc
   "echo 'extern \"C\" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' |
    clang++ -x c++ -fsanitize=fuzzer -o /dev/null -"; then
   cmake --workflow --preset fuzz
-  rm -rf build/fuzz-corpus build/fuzz-artefacts
+  rm -rf build/fuzz-corpus build/fuzz-corpus-rutefil build/fuzz-artefacts
   mkdir -p build/fuzz-corpus build/fuzz-artefacts
   cp fuzz/corpus/* build/fuzz-corpus/
+  # The time is shared: half for the conversion, half for the route file's writer.
   build/fuzz/fuzz/fuzz_conversion -max_len=1024 -timeout=10 -print_final_stats=1 \
-    -max_total_time="$RUTER2MIF_FUZZ_SECONDS" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus
+    -max_total_time="$((RUTER2MIF_FUZZ_SECONDS / 2))" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus
+  mkdir -p build/fuzz-corpus-rutefil
+  build/fuzz/fuzz/fuzz_rutefil -max_len=1024 -timeout=10 -print_final_stats=1 \
+    -max_total_time="$((RUTER2MIF_FUZZ_SECONDS - RUTER2MIF_FUZZ_SECONDS / 2))" \
+    -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus-rutefil
   if [ -n "$(ls -A build/fuzz-artefacts)" ]; then echo "fuzzer findings in build/fuzz-artefacts/" >&2; exit 1; fi
 fi
 
