@@ -539,6 +539,7 @@ void ecrire_rutefil(const TableObjets& objets, std::string_view existant, const 
     for (std::size_t i = 0; i < nb_objets(objets); ++i) {
         const Objet e = objet(objets, i);
         const std::string numero = "object " + std::to_string(i + 1);
+        r.objet_erreur = i;
         if (e.n == 0 || e.genre >= kGenres) {
             r.erreur = numero + " has no position";
             return;
@@ -553,6 +554,7 @@ void ecrire_rutefil(const TableObjets& objets, std::string_view existant, const 
                        "beyond 180)";
             return;
         }
+        r.objet_erreur = kAucun;
         preparer(e.chaines[kNom], r.utf8, false, kMotsLigne - 1, kOctetsLigne - 2 - 5, nom);
         const std::string nom_fichier = nom.fichier.empty() ? std::string() : nom.fichier[0];
         const std::string nom_utf8 = nom.utf8.empty() ? std::string() : nom.utf8[0];
@@ -670,6 +672,7 @@ void ecrire_rutefil(const TableObjets& objets, std::string_view existant, const 
         if (!d.empty()) {
             r.erreur = "read back, object " + std::to_string(r.origines[i] + 1) +
                        " differs from the one meant: " + d;
+            r.objet_erreur = r.origines[i];
             return;
         }
     }

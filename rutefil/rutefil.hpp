@@ -85,14 +85,17 @@ struct OptionsRutefil {
     std::string_view couleur;  // a colour word for every route and area; empty: each its own
 };
 
+inline constexpr std::size_t kAucun = static_cast<std::size_t>(-1);
+
 struct Rutefil {
     std::string octets;  // the whole file: the route file's bytes with the new blocks
     TableObjets voulus;  // the objects added, as they read back
     std::vector<std::size_t> origines;  // the index, in the table given, of each one added
     std::vector<Modification> modifications;
     std::size_t ajoutes[kGenres] = {};
-    bool crlf = true, utf8 = false;  // how the file is written
-    std::string erreur;              // why nothing may be written; empty when it may
+    bool crlf = true, utf8 = false;     // how the file is written
+    std::string erreur;                 // why nothing may be written; empty when it may
+    std::size_t objet_erreur = kAucun;  // the object of the table given it concerns
 };
 
 // Whether `mot` is one plain word, as a symbol must be: 1 to kOctetsMot ASCII
