@@ -6,6 +6,7 @@
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { readFileSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
@@ -87,6 +88,14 @@ test('a GPX gives a route file named Ruter, alone or added to a route file', asy
   assert.match(await page.textContent('#rutefil-liste'), /Merke 0 \u0141: characters of its name .* \u2192 \u201cMerke 0 L\u201d/);
   assert.match(await page.textContent('#rutefil-liste'), /its symbol was replaced/);
   assert.match(await page.textContent('#comptes'), /5 marks/);
+  // axe-core's rules with the offer shown: no serious or critical violation.
+  await page.addScriptTag({ path: createRequire(import.meta.url).resolve('axe-core/axe.min.js') });
+  const violations = await page.evaluate(async () => (await window.axe.run()).violations);
+  assert.deepEqual(violations.filter((v) => ['serious', 'critical'].includes(v.impact)).map((v) => v.id), []);
+  // By keyboard: the download button is reached and pressed.
+  await page.focus('#rutefil-ajouter');
+  await page.keyboard.press('Shift+Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'rutefil-telecharger');
   const ruter = await telecharger(page);
   assert.ok(ruter.includes(Buffer.from('\r\nRutetype Plain\r\n')));
   memes(attendus, parRuter2gis(ruter, 'geojson').objets);
