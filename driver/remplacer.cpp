@@ -98,7 +98,7 @@ Remplacement remplacer(const std::string& chemin, std::string_view ancien, bool 
     nom_temp += "-XXXXXX";
     std::string temp = (dossier / nom_temp).string();
     const int fd = mkstemp(temp.data());
-    if (fd < 0) return erreur(temp, errno);
+    if (fd < 0) return erreur(chemin, errno);  // no directory, or none to write in
     struct Effacer {
         std::string& chemin;
         ~Effacer() {
