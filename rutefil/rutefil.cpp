@@ -389,13 +389,24 @@ void ecrire_position(std::string& s, double x, double y) {
 }
 
 // The key of an object that tells whether the route file holds it already:
-// its kind, its name as read, and its vertices as written.
+// its kind, its name as read, and its vertices as written; an area's ring
+// from its least vertex, in the direction of its lesser neighbour, since a
+// ring is the same area from any vertex and either way round (GeoJSON turns
+// outer rings counter-clockwise).
 std::string cle(Genre g, std::string_view nom, const double* xy, std::size_t n) {
+    std::vector<std::string> v(n);
+    for (std::size_t i = 0; i < n; ++i) ecrire_position(v[i], xy[2 * i], xy[2 * i + 1]);
+    std::size_t debut = 0;
+    bool retour = false;
+    if (g == kAires && n > 1) {
+        debut = static_cast<std::size_t>(std::min_element(v.begin(), v.end()) - v.begin());
+        retour = v[(debut + n - 1) % n] < v[(debut + 1) % n];
+    }
     std::string k(1, static_cast<char>('0' + g));
     k += nom;
     for (std::size_t i = 0; i < n; ++i) {
         k += '\x1F';
-        ecrire_position(k, xy[2 * i], xy[2 * i + 1]);
+        k += v[(retour ? debut + n - i : debut + i) % n];
     }
     return k;
 }

@@ -167,6 +167,11 @@ class Gis2ruter(unittest.TestCase):
         self.assertEqual([o[:4] for o in exemple], [o[:4] for o in ny])
         for a, b in zip(exemple, ny):
             self.assertTrue(memes_points(a[4], b[4], anneau=a[0] == "area"), a[1])
+        # Onto the example itself: all there already (the area's ring turned
+        # counter-clockwise too), nothing written.
+        r = self.gis2ruter("exemple.geojson", "Ruter")
+        self.assertIn(b"added 0 marks, 0 routes and 0 areas; left as it was", r.stdout)
+        self.assertEqual(lire(self.chemin("Ruter")), lire(os.environ["EXEMPLE"]))
 
     def test_appends_keeping_the_bytes_and_a_backup(self):
         exemple = lire(os.environ["EXEMPLE"])
