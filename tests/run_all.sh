@@ -84,6 +84,7 @@ if peut "fuzzing the conversion for ${RUTER2MIF_FUZZ_SECONDS:=60} s" "clang libc
   build/fuzz/fuzz/fuzz_conversion -max_len=1024 -timeout=10 -print_final_stats=1 \
     -max_total_time="$((RUTER2MIF_FUZZ_SECONDS / 2))" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus
   mkdir -p build/fuzz-corpus-rutefil
+  cp fuzz/corpus_rutefil/* build/fuzz-corpus-rutefil/
   build/fuzz/fuzz/fuzz_rutefil -max_len=1024 -timeout=10 -print_final_stats=1 \
     -max_total_time="$((RUTER2MIF_FUZZ_SECONDS - RUTER2MIF_FUZZ_SECONDS / 2))" \
     -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus-rutefil
