@@ -704,7 +704,10 @@ std::string decrire(const Modification& m) {
         return std::string("characters of its ") + champ + " no table has became '?': " + avant +
                " -> " + apres;
     case Changement::coupe:
-        return std::string("its ") + champ + " cut to fit a line: " + avant + " -> " + apres;
+        // A text is not cut: it goes on as many MTekst lines as it takes.
+        return std::string("its ") + champ +
+               (m.champ == kTexte ? " split into lines that fit: " : " cut to fit a line: ") +
+               avant + " -> " + apres;
     case Changement::couleur:
         return "its colour " + avant + " became the nearest colour word by hue, " + apres;
     case Changement::symbole:

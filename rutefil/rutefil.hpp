@@ -63,7 +63,7 @@ enum class Changement : unsigned char {
     controle,      // control characters became spaces
     translittere,  // characters Windows-1252 cannot hold were transliterated
     remplace,      // characters no table has (or bytes that were no UTF-8) became '?'
-    coupe,         // a name cut at a word boundary, or a word split, to fit a line
+    coupe,         // a name cut at a word boundary, a word split, a text split into lines
     couleur,       // the colour became the nearest colour word by hue
     symbole,       // the symbol was replaced
     simplifie,     // a track's vertices were simplified (gis2ruter, the page)

@@ -34,7 +34,7 @@ const kTextes = {
       controle: (c) => `kontrolltegn i ${c} ble mellomrom`,
       translittere: (c) => `tegn i ${c} som Windows-1252 ikke har, ble omskrevet`,
       remplace: (c) => `tegn i ${c} uten omskrivning ble \u00ab?\u00bb`,
-      coupe: (c) => `${c} ble kortet av for å passe i en linje`,
+      coupe: (c, champ) => (champ === 'texte' ? `${c} ble delt i linjer som passer` : `${c} ble kortet av for å passe i en linje`),
       couleur: () => 'fargen ble nærmeste fargeord etter fargetone',
       symbole: () => 'symbolet ble byttet',
       simplifie: () => 'punktene ble forenklet',
@@ -56,7 +56,7 @@ const kTextes = {
       controle: (c) => `control characters of ${c} became spaces`,
       translittere: (c) => `characters of ${c} that Windows-1252 cannot hold were transliterated`,
       remplace: (c) => `characters of ${c} that no table has became \u201c?\u201d`,
-      coupe: (c) => `${c} was cut to fit a line`,
+      coupe: (c, champ) => (champ === 'texte' ? `${c} was split into lines that fit` : `${c} was cut to fit a line`),
       couleur: () => 'its colour became the nearest colour word by hue',
       symbole: () => 'its symbol was replaced',
       simplifie: () => 'its points were simplified',
@@ -134,7 +134,7 @@ function montrer() {
   for (const m of r.modifications) {
     const li = document.createElement('li');
     const nom = etat.objets.textes[m.objet]?.[0] || `#${m.objet + 1}`;
-    const quoi = T.codes[m.code](T.champs[m.champ] ?? m.champ);
+    const quoi = T.codes[m.code](T.champs[m.champ] ?? m.champ, m.champ);
     li.textContent = m.avant !== m.apres ? `${nom}: ${quoi} (\u201c${m.avant}\u201d \u2192 \u201c${m.apres}\u201d)` : `${nom}: ${quoi}`;
     liste.append(li);
   }
