@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "input/nature.hpp"
 #include "rutefil/rutefil.hpp"
 
 namespace {
@@ -124,11 +125,15 @@ EMSCRIPTEN_KEEPALIVE int rutefil_ecrire() {
     for (std::size_t k = 0; ok && k < t.bornes.size(); k += 2)
         ok = t.bornes[k] <= t.bornes[k + 1] && t.bornes[k + 1] <= t.chaines.size();
     ecriture.rutefil = ruter::Rutefil{};
+    const std::string_view existant(ecriture.existant.data(), ecriture.existant.size());
+    // The route file added to must be one, by the same check as gis2ruter's.
+    const ruter::Examen examen = ruter::examiner(existant.substr(0, ruter::kTailleExamen));
     if (!ok) {
         ecriture.rutefil.erreur = "the table handed over is not whole";
+    } else if (!existant.empty() && examen.nature != ruter::Nature::route) {
+        ecriture.rutefil.erreur = ruter::expliquer(examen);
     } else {
-        ruter::ecrire_rutefil(t, {ecriture.existant.data(), ecriture.existant.size()}, {},
-                              ecriture.rutefil);
+        ruter::ecrire_rutefil(t, existant, {}, ecriture.rutefil);
     }
     ecriture.rapport = rapport_json(ecriture.rutefil);
     return ecriture.rutefil.erreur.empty() ? 0 : 1;

@@ -112,6 +112,14 @@ test('a GPX gives a route file named Ruter, alone or added to a route file', asy
   const avant = parRuter2gis(exemple, 'geojson').objets;
   memes(attendus, lus.slice(avant.length));
 
+  // A file chosen to add to that is no route file: refused, nothing to download.
+  await page.setInputFiles('#rutefil-fichier', fichier);
+  await page.waitForFunction(() => /^Not written: /.test(document.querySelector('#rutefil-resume').textContent));
+  assert.match(await page.textContent('#rutefil-resume'), /not a route file: this is a GPX file/);
+  assert.ok(await page.isDisabled('#rutefil-telecharger'));
+  await page.setInputFiles('#rutefil-fichier', EXEMPLE);
+  await page.waitForFunction(() => !document.querySelector('#rutefil-telecharger').disabled);
+
   // In Norwegian.
   await page.selectOption('#langue', 'nb');
   assert.equal(await page.textContent('#rutefil-telecharger'), 'Rutefil');
