@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <numbers>
 #include <string_view>
 
 namespace ruter {
@@ -140,7 +141,7 @@ std::size_t simplifier(double* xy, std::size_t n, double metres) {
     if (n < 3) return n;
     // Douglas and Peucker's, on a plane tangent at the first vertex: at sea
     // and at the lengths of a track's legs, the error is far below a metre.
-    constexpr double kRayon = 6371008.8, kRad = M_PI / 180;
+    constexpr double kRayon = 6371008.8, kRad = std::numbers::pi / 180;
     const double cos0 = std::cos(xy[1] * kRad);
     const auto px = [&](std::size_t i) { return (xy[2 * i] - xy[0]) * kRad * kRayon * cos0; };
     const auto py = [&](std::size_t i) { return (xy[2 * i + 1] - xy[1]) * kRad * kRayon; };
