@@ -13,6 +13,12 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+// A line end is counted as CR LF, whatever the file's are. What goes before
+// a name ("Navn ", "Rute ") and before a text ("MTekst 0 "), in bytes and words.
+constexpr std::size_t kFinLigne = 2;
+constexpr std::size_t kAvantNom = 5, kMotsAvantNom = 1;
+constexpr std::size_t kAvantTexte = 9, kMotsAvantTexte = 2;
+
 // The reader's objects, with nothing to hand them on to.
 struct Collecte {};
 void objet_ajoute(Collecte&, TableObjets*&) {}
@@ -435,7 +441,7 @@ std::string verifier_limites(std::string_view s, std::string_view fin) {
                        std::to_string(kOctetsMot) + " bytes";
             }
         }
-        if (ligne.size() + 2 > kOctetsLigne || mots > kMotsLigne)
+        if (ligne.size() + kFinLigne > kOctetsLigne || mots > kMotsLigne)
             return "new line " + std::to_string(numero) + " is beyond the limits of a line";
         if (nl == std::string_view::npos) break;
         s.remove_prefix(nl + fin.size());
@@ -566,7 +572,8 @@ void ecrire_rutefil(const TableObjets& objets, std::string_view existant, const 
             return;
         }
         r.objet_erreur = kAucun;
-        preparer(e.chaines[kNom], r.utf8, false, kMotsLigne - 1, kOctetsLigne - 2 - 5, nom);
+        preparer(e.chaines[kNom], r.utf8, false, kMotsLigne - kMotsAvantNom,
+                 kOctetsLigne - kFinLigne - kAvantNom, nom);
         const std::string nom_fichier = nom.fichier.empty() ? std::string() : nom.fichier[0];
         const std::string nom_utf8 = nom.utf8.empty() ? std::string() : nom.utf8[0];
         const std::size_t n = sommets_ecrits(e);
@@ -576,7 +583,8 @@ void ecrire_rutefil(const TableObjets& objets, std::string_view existant, const 
             continue;
         }
         signaler(r, i, kNom, nom.changements, e.chaines[kNom], nom_utf8);
-        preparer(e.chaines[kTexte], r.utf8, true, kMotsLigne - 2, kOctetsLigne - 2 - 9, txt);
+        preparer(e.chaines[kTexte], r.utf8, true, kMotsLigne - kMotsAvantTexte,
+                 kOctetsLigne - kFinLigne - kAvantTexte, txt);
         const std::string texte_utf8 = joindre(txt.utf8);
         signaler(r, i, kTexte, txt.changements, e.chaines[kTexte], texte_utf8);
 
