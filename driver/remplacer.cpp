@@ -86,11 +86,15 @@ bool lire_tout(const std::string& chemin, std::string& octets, bool& existe, Rem
 
 Remplacement remplacer(const std::string& chemin, std::string_view ancien, bool existe,
                        std::string_view nouveau) {
-    const fs::path cible(chemin);
+    // A link to the route file stays a link: the file it names is replaced.
+    std::error_code ec;
+    fs::path cible(chemin);
+    if (existe && fs::is_symlink(cible, ec)) cible = fs::canonical(cible, ec);
+    if (ec) return {chemin, ec.message(), {}};
     const fs::path dossier = cible.has_parent_path() ? cible.parent_path() : fs::path(".");
     mode_t mode = 0644;
     struct stat st;
-    if (existe && stat(chemin.c_str(), &st) == 0) mode = st.st_mode & 07777;
+    if (existe && stat(cible.c_str(), &st) == 0) mode = st.st_mode & 07777;
 
     // The new file, beside the old one, under a name of its own.
     std::string nom_temp = ".";
@@ -119,14 +123,14 @@ Remplacement remplacer(const std::string& chemin, std::string_view ancien, bool 
 
     if (existe) {
         for (int k = 1;; ++k) {
-            r.sauvegarde = chemin + ".bak";
+            r.sauvegarde = cible.string() + ".bak";
             if (k > 1) r.sauvegarde.append(".").append(std::to_string(k));
             e = creer(r.sauvegarde, ancien, mode);
             if (e != EEXIST) break;
         }
         if (e != 0) return erreur(r.sauvegarde, e);
     }
-    if (std::rename(temp.c_str(), chemin.c_str()) != 0) {
+    if (std::rename(temp.c_str(), cible.c_str()) != 0) {
         Remplacement echec = erreur(chemin, errno);
         echec.sauvegarde = r.sauvegarde;
         return echec;

@@ -198,6 +198,15 @@ class Gis2ruter(unittest.TestCase):
         self.assertEqual(lire(self.chemin("Ruter.bak.2")), ny)
         self.assertTrue(lire(self.chemin("Ruter")).startswith(ny))
 
+    def test_a_link_to_the_route_file_stays_a_link(self):
+        ecrire(self.chemin("ekte"), lire(os.environ["EXEMPLE"]))
+        os.symlink("ekte", self.chemin("Ruter"))
+        self.ogr_fichier("p.geojson", "GeoJSON", {"p": [("POINT (5 60)", {"name": "P"})]})
+        self.gis2ruter("p.geojson")
+        self.assertEqual(os.readlink(self.chemin("Ruter")), "ekte")
+        self.assertEqual(lire(self.chemin("ekte.bak")), lire(os.environ["EXEMPLE"]))
+        self.assertTrue(lire(self.chemin("ekte")).startswith(lire(os.environ["EXEMPLE"])))
+
     def test_ctrl_z_and_utf8_route_files(self):
         self.ogr_fichier("p.geojson", "GeoJSON", {"p": [("POINT (5 60)", {"name": "Łeba → Hel"})]})
         for titre, route, navn in (
