@@ -19,6 +19,13 @@ debs=("${debs[@]/%/_${version}_amd64.deb}")
 for p in "${programmes[@]}"; do
   dpkg-deb -c "build/release/${p}_${version}_amd64.deb" | grep -q " \./usr/share/man/man1/$p\.1$"
 done
+# gis2ruter comes with ruter2gis, and its manual page too.
+pages=("${programmes[@]}")
+if [[ ${#programmes[@]} == 2 ]]; then
+  dpkg-deb -c "build/release/ruter2gis_${version}_amd64.deb" | grep -q " \./usr/share/man/man1/gis2ruter\.1$"
+  dpkg-deb -c "build/release/ruter2gis_${version}_amd64.deb" | grep -q " \./usr/bin/gis2ruter$"
+  pages+=(gis2ruter)
+fi
 ! dpkg-deb -f "${debs[0]}" Depends | grep -q gdal || exit 1 # ruter2mif needs no GDAL
 if [[ ${#programmes[@]} == 2 ]]; then
   # The driver, where GDAL looks for plugins, and the GDAL it is built for.
@@ -44,11 +51,17 @@ for p in "${programmes[@]}"; do
   (cd "$travail/paquet" && "$p")
   # The page as packaged: minimal systems leave /usr/share/man out.
   dpkg-deb -x "build/release/${p}_${version}_amd64.deb" "$travail/deb"
+done
+for p in "${pages[@]}"; do
   LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$travail/deb/usr/share/man/man1/$p.1" \
     >"$travail/page" 2>"$travail/erreurs"
   if [[ -s "$travail/erreurs" ]]; then cat "$travail/erreurs" >&2; exit 1; fi
   for section in NAME SYNOPSIS DESCRIPTION "EXIT STATUS" EXAMPLES; do grep -q "^$section" "$travail/page"; done
 done
+if [[ ${#programmes[@]} == 2 ]]; then
+  # The installed gis2ruter adds the example's own GeoJSON to a copy of it: nothing new.
+  (cd "$travail/paquet" && ruter2gis Ruter Ruter.geojson && gis2ruter Ruter.geojson && cmp Ruter "$OLDPWD/examples/Ruter")
+fi
 cmp "$travail/paquet/Ruter.mif" "$travail/build/Ruter.mif"
 cmp "$travail/paquet/Ruter.mid" "$travail/build/Ruter.mid"
 [[ ${#programmes[@]} == 1 || -s "$travail/paquet/Ruter.gpkg" ]]

@@ -53,7 +53,7 @@ if veut page && peut "the page: its build, its reader in Node, the page in Chrom
   "command -v emcc && command -v node && command -v npm && test -x /usr/bin/chromium &&
    test -x build/release/ruter2gis && /usr/bin/python3 -c 'import osgeo.ogr' && command -v RhumbSolve"; then
   cmake --workflow --preset web
-  node --test tests/web/module.test.mjs tests/web/page.test.mjs
+  node --test tests/web/module.test.mjs tests/web/page.test.mjs tests/web/rutefil.test.mjs
 fi
 
 if veut windows && peut "Windows build (MinGW-w64) and tests under wine" "g++-mingw-w64-x86-64 wine wine64" \
@@ -96,16 +96,22 @@ if veut sanitizers && peut "fuzzing the conversion for ${RUTER2MIF_FUZZ_SECONDS:
   "echo 'extern \"C\" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' |
    clang++ -x c++ -fsanitize=fuzzer -o /dev/null -"; then
   cmake --workflow --preset fuzz
-  rm -rf build/fuzz-corpus build/fuzz-artefacts
+  rm -rf build/fuzz-corpus build/fuzz-corpus-rutefil build/fuzz-artefacts
   mkdir -p build/fuzz-corpus build/fuzz-artefacts
   cp fuzz/corpus/* build/fuzz-corpus/
+  # The time is shared: half for the conversion, half for the route file's writer.
   build/fuzz/fuzz/fuzz_conversion -max_len=1024 -timeout=10 -print_final_stats=1 \
-    -max_total_time="$RUTER2MIF_FUZZ_SECONDS" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus
+    -max_total_time="$((RUTER2MIF_FUZZ_SECONDS / 3))" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus
+  # The writer of the route file, on its own seeds.
+  rm -rf build/fuzz-corpus-rutefil && mkdir build/fuzz-corpus-rutefil && cp fuzz/corpus_rutefil/* build/fuzz-corpus-rutefil/
+  build/fuzz/fuzz/fuzz_rutefil -max_len=1024 -timeout=10 -print_final_stats=1 \
+    -max_total_time="$((RUTER2MIF_FUZZ_SECONDS / 3))" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus-rutefil
   # The OGR driver, where GDAL is found: the same seeds, handed to GDAL.
   if [[ -x build/fuzz/fuzz/fuzz_ogr ]]; then
     rm -rf build/fuzz-corpus-ogr && mkdir build/fuzz-corpus-ogr && cp fuzz/corpus/* build/fuzz-corpus-ogr/
     build/fuzz/fuzz/fuzz_ogr -max_len=2048 -timeout=10 -print_final_stats=1 \
-      -max_total_time="$RUTER2MIF_FUZZ_SECONDS" -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus-ogr
+      -max_total_time="$((RUTER2MIF_FUZZ_SECONDS - 2 * (RUTER2MIF_FUZZ_SECONDS / 3)))" \
+      -artifact_prefix=build/fuzz-artefacts/ build/fuzz-corpus-ogr
   fi
   if [ -n "$(ls -A build/fuzz-artefacts)" ]; then echo "fuzzer findings in build/fuzz-artefacts/" >&2; exit 1; fi
 fi

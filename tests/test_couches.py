@@ -16,7 +16,7 @@ import unittest
 
 # The folders of the C++ and their CMake files; the programs' manual pages,
 # which the configuration reads.
-COPIES = ["CMakeLists.txt", "cmake", "input", "modele", "formats", "output", "gis", "ogr", "driver", "doc/ruter2mif.1",
+COPIES = ["CMakeLists.txt", "cmake", "input", "modele", "formats", "output", "gis", "ogr", "rutefil", "driver", "doc/ruter2mif.1", "doc/gis2ruter.1",
           "doc/ruter2gis.1"]
 
 # (the file, the include planted in it, the library whose build must refuse it)
@@ -30,6 +30,7 @@ INTERDITS = [
     ("output/mid.cpp", "driver/memoire.hpp", "ruter_mifmid"),
     ("gis/qgis.cpp", "output/mif.hpp", "ruter_gis"),
     ("gis/objet_ogr.cpp", "ogr/pilote.hpp", "ruter_gis"),
+    ("rutefil/rutefil.cpp", "gis/gis.hpp", "ruter_rutefil"),
 ]
 
 

@@ -7,15 +7,19 @@
 //   {quoi: 'lire', fichier: File}
 //   {quoi: 'telecharger', format: 'geojson' | 'kml' | 'gpx' | 'mif', nom, crlf, choix}
 //   {quoi: 'faits', i}                                the facts and legs of object i
+//   {quoi: 'rutefil', objets, existant}               a route file of the objects
+//                                                     (web/rutefil_module.mjs), then read
 // Messages out:
 //   {quoi: 'progres', lu, total}                      while reading
 //   {quoi: 'tables', tables}                          the file read (or its verdict)
 //   {quoi: 'avance', format, fraction}                while making a download
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
 //   {quoi: 'faits', i, faits, troncons, dernier, nbTroncons}
+//   {quoi: 'rutefil', rapport, octets}               after its tables, when not refused
 //   {quoi: 'erreur', message, format?}
 import creerModule from 'ruter-module';
 import { geojson, gpx, kml } from './formats.mjs';
+import { ecrireRutefil } from './rutefil_module.mjs';
 import { faits, faitsObjet, lire, mifMid, tables, troncons } from './tables.mjs';
 import { installer } from './xml.mjs';
 
@@ -71,6 +75,14 @@ self.onmessage = async ({ data }) => {
         dernier: rangees.at(-1),
         nbTroncons: rangees.length,
       });
+    } else if (data.quoi === 'rutefil') {
+      const { rapport, octets } = ecrireRutefil(module, data.objets, data.existant);
+      if (octets) {
+        const t = lire(module, octets);
+        const tableaux = [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
+        envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
+      }
+      envoyer({ quoi: 'rutefil', rapport, octets }, octets ? [octets.buffer] : []);
     } else if (data.quoi === 'telecharger') {
       envoyer({ quoi: 'fichiers', format: data.format, fichiers: telecharger(data) });
     }

@@ -23,6 +23,7 @@ import {
   suivrePointeur,
   unites,
 } from './carte.mjs';
+import { rutefil } from './rutefil.mjs';
 import { chaine, horsGlobe, position, schema } from './tables.mjs';
 import { LANGUES, langueInitiale, memoriserLangue, nommerGenres } from './textes.mjs';
 
@@ -441,6 +442,7 @@ function recevoir(w, data) {
   } else if (data.quoi === 'tables') {
     $('progres').hidden = true;
     const t = data.tables;
+    if (rutefil(w, t)) return; // a GPX, KML or GeoJSON file, written as a route file
     if (t.nature) {
       // Refused: the chart stays as it was, with the file it shows.
       w.terminate();
