@@ -36,8 +36,8 @@
 #include <string_view>
 #include <vector>
 
-#include "modele/objets.hpp"
 #include "formats/schema.hpp"
+#include "modele/objets.hpp"
 
 namespace ruter {
 
