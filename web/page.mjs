@@ -25,6 +25,7 @@ import {
 } from './carte.mjs';
 import { chaine, horsGlobe, position, schema } from './tables.mjs';
 import { LANGUES, langueInitiale, memoriserLangue, nommerGenres } from './textes.mjs';
+import { fondHorsLigne } from './installer.mjs';
 
 /* global LECTEUR_SOURCE, ESSAI */
 
@@ -80,7 +81,7 @@ function afficherMessage() {
   el.className = erreur ? 'erreur' : '';
 }
 
-const fondActif = () => $('fond').checked && navigator.onLine;
+const fondActif = () => $('fond').checked && (navigator.onLine || fondHorsLigne());
 
 // Every text of the page in the language chosen.
 function appliquerLangue() {
@@ -602,7 +603,7 @@ creerModule().then((m) => {
   if ($('grille').checked) afficherGrille(etiquetteGrille);
 });
 window.addEventListener('online', () => afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks }));
-window.addEventListener('offline', () => afficherFond(false, { osm: T.osm, seamarks: T.seamarks }));
+window.addEventListener('offline', () => afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks }));
 window.addEventListener('beforeprint', () => redessiner(tableauOuvert));
 window.addEventListener('afterprint', () => redessiner(tableauOuvert));
 matchMedia('print').addEventListener('change', () => redessiner(tableauOuvert)); // the sheet's size, once laid out
