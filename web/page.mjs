@@ -26,6 +26,7 @@ import {
 import { chaine, horsGlobe, position, schema } from './tables.mjs';
 import { LANGUES, langueInitiale, memoriserLangue, nommerGenres } from './textes.mjs';
 import { fondHorsLigne } from './installer.mjs';
+import { navigationTableau } from './navigation.mjs';
 
 /* global LECTEUR_SOURCE, ESSAI */
 
@@ -276,6 +277,7 @@ function afficherTableau() {
     lignes.push(tr);
   }
   $('tableau-lignes').replaceChildren(...lignes);
+  if (module) navigationTableau(module, tables, i, f.troncons, langue);
   $('tableau-total').textContent =
     g === genre.aire
       ? T.total_aire(langue, f.faits.points, milles(f.faits.longueur), f.faits.surface === null ? '\u2013' : T.milles_carres(langue, f.faits.surface))

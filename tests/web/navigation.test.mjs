@@ -1,0 +1,88 @@
+// The route table for the helm, in the built page in Chromium (from the
+// disk, offline, in Norwegian): the example's first route with a date, a
+// speed of 6 knots and a departure: true and magnetic courses in whole
+// degrees, the variation in the heading, each leg's time and the arrival at
+// each point, against a computation here (RhumbSolve's legs, the Node
+// module's variation); the speed and departure remembered.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { after, test } from 'node:test';
+import { pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+import { capTexte, declinaison, variationAnnuelleTexte, variationTexte } from '../../web/nav.mjs';
+import { EXEMPLE, PAGE, creerModule } from './commun.mjs';
+
+const M = await creerModule();
+const navigateur = await chromium.launch({
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+});
+after(() => navigateur.close());
+
+// The route "Innseiling Drøbak" of the example, in degrees.
+const kPoints = [[634.88, 3548.12], [635.22, 3545.41], [636.015, 3542.87], [636.48, 3539.66], [637.15, 3536.905]]
+  .map(([x, y]) => [x / 60, y / 60]);
+
+test('the route table at 6 knots from a departure: magnetic courses, variation, legs\' times and arrivals', async () => {
+  const contexte = await navigateur.newContext({ offline: true, locale: 'nb-NO', timezoneId: 'Europe/Oslo' });
+  const page = await contexte.newPage();
+  const erreurs = [];
+  page.on('console', (m) => m.type() === 'error' && erreurs.push(m.text()));
+  page.on('pageerror', (e) => erreurs.push(e.message));
+  await page.goto(pathToFileURL(PAGE).href);
+  await page.setInputFiles('#fichier', EXEMPLE);
+  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
+  await page.fill('#recherche', 'innseiling');
+  await page.click('#trouves button >> nth=0');
+  await page.waitForSelector('#bulle button.bouton');
+  await page.click('#bulle button.bouton');
+  await page.fill('#nav-dato', '2026-06-01');
+  await page.fill('#nav-fart', '6');
+  await page.fill('#nav-avgang', '2026-06-01T08:00');
+  await page.dispatchEvent('#nav-avgang', 'change');
+  const rangees = await page.locator('#tableau-lignes tr').evaluateAll((rs) => rs.map((r) => Array.from(r.cells, (c) => c.textContent)));
+  const entetes = await page.locator('#tableau thead th').allTextContents();
+  assert.deepEqual(entetes.slice(2, 4).concat(entetes.slice(6)), ['Kurs (° rv.)', 'Kurs (° mv.)', 'Tid', 'Ankomst']);
+
+  const entree = kPoints.slice(1).map((p, k) => `${kPoints[k][1]} ${kPoints[k][0]} ${p[1]} ${p[0]}`).join('\n');
+  const legs = execFileSync('RhumbSolve', ['-i', '-p', '9'], { input: entree, encoding: 'utf8' })
+    .trim().split('\n').map((l) => l.trim().split(/\s+/).map(Number));
+  const t = 2026 + (151 + 0.5) / 365; // 1 June 2026 at noon
+  const depart = Date.UTC(2026, 5, 1, 6); // 08:00 in Oslo, summer time
+  const heure = (ms) => new Date(ms).toLocaleString('nb-NO', { timeZone: 'Europe/Oslo', weekday: 'short', hour: '2-digit', minute: '2-digit' });
+  let parcouru = 0;
+  rangees.forEach((r, k) => {
+    const [, , vrai, magnetique, , , temps, arrivee] = r;
+    assert.equal(arrivee, heure(depart + (parcouru / 6) * 3600e3), `${r}`);
+    if (k === legs.length) return assert.deepEqual([vrai, magnetique, temps], ['', '', ''], `${r}`);
+    const [azi, metres] = legs[k];
+    const v = declinaison(M, kPoints[k][0], kPoints[k][1], t).degres;
+    assert.equal(vrai, capTexte(M, (azi + 360) % 360), `${r}`);
+    assert.equal(magnetique, capTexte(M, (azi - v + 720) % 360), `${r}`);
+    const minutes = Math.round((metres / 1852 / 6) * 60);
+    assert.equal(temps, `${Math.floor(minutes / 60)}:${String(minutes % 60).padStart(2, '0')}`, `${r}`);
+    parcouru += metres / 1852;
+  });
+  const v0 = declinaison(M, kPoints[0][0], kPoints[0][1], t);
+  const attendu = `Misv. ${variationTexte(M, v0.degres, 'no')} 2026, ${variationAnnuelleTexte(M, v0.parAn, 'no')}/år`;
+  assert.equal(await page.textContent('#tableau-variation'), attendu);
+  assert.match(attendu, /^Misv\. 4°\d\d′ Ø 2026, 1\d′ Ø\/år$/);
+
+  // Outside the model's years: no magnetic course, and the heading says why.
+  await page.fill('#nav-dato', '2031-01-01');
+  await page.dispatchEvent('#nav-dato', 'change');
+  assert.match(await page.textContent('#tableau-variation'), /^Misvisningen er ukjent i 2031/);
+  assert.equal(await page.textContent('#tableau-lignes tr >> nth=0 >> td >> nth=3'), '\u2013');
+  // The speed and the departure are remembered.
+  await page.reload();
+  await page.setInputFiles('#fichier', EXEMPLE);
+  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
+  await page.fill('#recherche', 'innseiling');
+  await page.click('#trouves button >> nth=0');
+  await page.waitForSelector('#bulle button.bouton');
+  await page.click('#bulle button.bouton');
+  assert.deepEqual([await page.inputValue('#nav-fart'), await page.inputValue('#nav-avgang')], ['6', '2026-06-01T08:00']);
+  assert.deepEqual(erreurs, []);
+  await contexte.close();
+});
