@@ -2,13 +2,15 @@
 // from this machine, which browsers trust alike): the service worker
 // (web/sw.js) keeps it for use offline, with the chart's tiles seen online,
 // and the web app manifest lets a phone install it, and share a route file
-// with it. Opened from the disk (file://), the page registers nothing; served
-// without its service worker (the one file put on a server), the
-// registration fails quietly and the page works as from the disk.
+// with it. Opened from the disk (file://), or the one file put on a server
+// of one's own, the page registers nothing and works as it always has.
 
+// The site's page says so (web/site.mjs); the page alone, wherever it is
+// served, does not.
 const kServie =
-  location.protocol === 'https:' ||
-  (location.protocol === 'http:' && ['127.0.0.1', 'localhost', '[::1]'].includes(location.hostname));
+  document.querySelector('meta[name="ruter2gis-site"]') !== null &&
+  (location.protocol === 'https:' ||
+    (location.protocol === 'http:' && ['127.0.0.1', 'localhost', '[::1]'].includes(location.hostname)));
 const kPartage = 'ruter2gis-partage'; // the cache where the service worker leaves a shared file
 
 // Whether the chart's background may be asked for offline: a service worker

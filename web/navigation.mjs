@@ -15,6 +15,8 @@ const kTextes = {
     col_magnetique: 'Kurs (\u00b0 mv.)',
     col_temps: 'Tid',
     col_arrivee: 'Ankomst',
+    inverse: 'GPX motsatt vei',
+    inverse_titre: 'Ruten som GPX, fra siste punkt til første: for hjemveien',
     variation: (v, an, dv) => `Misv. ${v} ${an}, ${dv}/år`,
     inconnue: (an) => `Misvisningen er ukjent i ${an}: den magnetiske modellen (WMM2025) gjelder 2025 til 2029.`,
     locale: 'nb-NO',
@@ -27,6 +29,8 @@ const kTextes = {
     col_magnetique: 'Course (\u00b0M)',
     col_temps: 'Time',
     col_arrivee: 'Arrival',
+    inverse: 'GPX reversed',
+    inverse_titre: 'The route as GPX, from its last point to its first: for the way home',
     variation: (v, an, dv) => `Var. ${v} ${an}, ${dv}/yr`,
     inconnue: (an) => `The variation is unknown in ${an}: the magnetic model (WMM2025) covers 2025 to 2029.`,
     locale: 'en-GB',
@@ -74,6 +78,12 @@ function controles() {
   champ('nav-dato', 'date', aujourdhui(), { required: true });
   champ('nav-fart', 'number', souvenir('fart'), { min: '0.1', step: '0.1', inputMode: 'decimal' });
   champ('nav-avgang', 'datetime-local', souvenir('avgang'));
+  const bouton = document.createElement('button');
+  bouton.type = 'button';
+  bouton.id = 'nav-inverse';
+  bouton.className = 'bouton';
+  bouton.addEventListener('click', () => dernier?.[5]?.(dernier[2]));
+  bloc.append(bouton);
   const variation = document.createElement('p');
   variation.id = 'tableau-variation';
   bloc.append(variation);
@@ -96,11 +106,13 @@ function duree(heures) {
 
 // Lays out the route table of object i (its rows as the page made them:
 // number, position, true course, distance, distance run; `rangees` the
-// legs the page shows) with the module `M` of the page's thread.
-export function navigationTableau(M, tables, i, rangees, langue) {
-  dernier = [M, tables, i, rangees, langue];
+// legs the page shows) with the module `M` of the page's thread;
+// telechargerInverse(i) downloads the route reversed, as GPX.
+export function navigationTableau(M, tables, i, rangees, langue, telechargerInverse) {
+  dernier = [M, tables, i, rangees, langue, telechargerInverse];
   const T = kTextes[langue] ?? kTextes.en;
   controles();
+  Object.assign(document.getElementById('nav-inverse'), { textContent: T.inverse, title: T.inverse_titre });
   for (const [id, cle] of [['nav-dato', 'dato'], ['nav-fart', 'fart'], ['nav-avgang', 'avgang']])
     document.getElementById(`${id}-texte`).textContent = T[cle];
   const dateChoisie = document.getElementById('nav-dato').value || aujourdhui();

@@ -277,7 +277,7 @@ function afficherTableau() {
     lignes.push(tr);
   }
   $('tableau-lignes').replaceChildren(...lignes);
-  if (module) navigationTableau(module, tables, i, f.troncons, langue);
+  if (module) navigationTableau(module, tables, i, f.troncons, langue, (j) => demanderInverse(j));
   $('tableau-total').textContent =
     g === genre.aire
       ? T.total_aire(langue, f.faits.points, milles(f.faits.longueur), f.faits.surface === null ? '\u2013' : T.milles_carres(langue, f.faits.surface))
@@ -542,6 +542,12 @@ function finirTelechargement(data) {
   for (const f of data.fichiers) telechargerBlob(f.nom, f.blob);
   dire(null);
   document.body.dataset.telechargement = 'fini';
+}
+
+// One route as GPX, the other way round, for the way home.
+function demanderInverse(i) {
+  const seul = { ...choix(false), seul: i, inverse: true };
+  lecteur.postMessage({ quoi: 'telecharger', format: 'gpx', nom: `${base}-${T.retour}`, crlf: false, choix: seul });
 }
 
 function demander(format, omettre) {

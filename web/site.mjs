@@ -1,4 +1,4 @@
-// Builds the page's web site: the page as index.html, its service worker
+// Builds the page's web site: the page as index.html (marked as the site's), its service worker
 // (web/sw.js, with the version and the files it keeps), the web app manifest
 // (web/manifest.json) and the icons, drawn here (PNG and SVG).
 //
@@ -12,6 +12,7 @@ import { fileURLToPath } from 'node:url';
 import { deflateSync } from 'node:zlib';
 
 const ici = dirname(fileURLToPath(import.meta.url));
+const kMarque = '<meta name="ruter2gis-site" content="sw.js">';
 const [pageHtml, sortie, version] = process.argv.slice(2);
 if (!pageHtml || !sortie || !/^\d+\.\d+\.\d+$/.test(version ?? '')) {
   console.error('usage: node web/site.mjs PAGE.html OUTPUT_DIR VERSION');
@@ -112,7 +113,11 @@ const sw = (await readFile(join(ici, 'sw.js'), 'utf8'))
 if (sw.includes('@')) throw new Error('web/sw.js: a placeholder is left');
 
 await mkdir(sortie, { recursive: true });
-await writeFile(join(sortie, 'index.html'), await readFile(pageHtml));
+// The page, with one line more, which tells it that it is on its site, with
+// its service worker: the page alone, put on any server, registers nothing.
+const html = (await readFile(pageHtml, 'utf8')).replace('<meta charset="utf-8">\n', (m) => `${m}${kMarque}\n`);
+if (!html.includes(kMarque)) throw new Error(`${pageHtml}: no <meta charset="utf-8"> line`);
+await writeFile(join(sortie, 'index.html'), html);
 for (const [nom, contenu] of Object.entries(fichiers)) await writeFile(join(sortie, nom), contenu);
 await writeFile(join(sortie, 'sw.js'), sw);
 console.log(`${sortie}: the site, ${Object.keys(fichiers).length + 2} files`);

@@ -32,7 +32,8 @@ const serveur = createServer((req, res) => {
   const chemin = new URL(req.url, 'http://x').pathname;
   const fichier = chemin === '/' ? 'index.html' : chemin.slice(1);
   try {
-    const corps = readFileSync(join(racineSite, fichier));
+    // The page alone, as anyone may put it on a server.
+    const corps = fichier === 'seule.html' ? readFileSync(PAGE) : readFileSync(join(racineSite, fichier));
     res.writeHead(200, { 'Content-Type': kTypes[extname(fichier)] ?? 'application/octet-stream', 'Cache-Control': 'no-cache' });
     res.end(corps);
   } catch {
@@ -186,14 +187,17 @@ test('a new version\'s page replaces the one kept', async () => {
   await c.close();
 });
 
-test('opened from the disk, the page registers nothing and shows no error', async () => {
-  const { c, page, erreurs } = await contexte();
-  await c.setOffline(true);
-  await page.goto(pathToFileURL(PAGE).href);
-  await choisir(page, EXEMPLE);
-  assert.equal(await page.textContent('#comptes'), '3 marks, 2 routes, 1 area.');
-  assert.equal(await page.$('link[rel="manifest"]'), null);
-  assert.equal(await page.evaluate(() => navigator.serviceWorker?.controller ?? null), null);
-  assert.deepEqual(erreurs, []);
-  await c.close();
+test('opened from the disk, or alone on a server, the page registers nothing and shows no error', async () => {
+  for (const [adressePage, horsLigne] of [[pathToFileURL(PAGE).href, true], [`${adresse}seule.html`, false]]) {
+    const { c, page, erreurs } = await contexte();
+    await c.setOffline(horsLigne);
+    await page.goto(adressePage);
+    await choisir(page, EXEMPLE);
+    assert.equal(await page.textContent('#comptes'), '3 marks, 2 routes, 1 area.');
+    assert.equal(await page.$('link[rel="manifest"]'), null);
+    if (!horsLigne) assert.deepEqual(await page.evaluate(async () => (await navigator.serviceWorker.getRegistrations()).length), 0);
+    else assert.equal(await page.evaluate(() => navigator.serviceWorker?.controller ?? null), null);
+    assert.deepEqual(erreurs, [], adressePage);
+    await c.close();
+  }
 });

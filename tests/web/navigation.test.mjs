@@ -3,14 +3,17 @@
 // speed of 6 knots and a departure: true and magnetic courses in whole
 // degrees, the variation in the heading, each leg's time and the arrival at
 // each point, against a computation here (RhumbSolve's legs, the Node
-// module's variation); the speed and departure remembered.
+// module's variation); the speed and departure remembered. The GPX: named
+// as ruter2gis names it, and the route reversed for the way home.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
+import { readFileSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 import { capTexte, declinaison, variationAnnuelleTexte, variationTexte } from '../../web/nav.mjs';
-import { EXEMPLE, PAGE, creerModule } from './commun.mjs';
+import { EXEMPLE, PAGE, RUTER2GIS, creerModule, dossier } from './commun.mjs';
 
 const M = await creerModule();
 const navigateur = await chromium.launch({
@@ -25,7 +28,7 @@ const kPoints = [[634.88, 3548.12], [635.22, 3545.41], [636.015, 3542.87], [636.
   .map(([x, y]) => [x / 60, y / 60]);
 
 test('the route table at 6 knots from a departure: magnetic courses, variation, legs\' times and arrivals', async () => {
-  const contexte = await navigateur.newContext({ offline: true, locale: 'nb-NO', timezoneId: 'Europe/Oslo' });
+  const contexte = await navigateur.newContext({ offline: true, locale: 'nb-NO', timezoneId: 'Europe/Oslo', acceptDownloads: true });
   const page = await contexte.newPage();
   const erreurs = [];
   page.on('console', (m) => m.type() === 'error' && erreurs.push(m.text()));
@@ -83,6 +86,29 @@ test('the route table at 6 knots from a departure: magnetic courses, variation, 
   await page.waitForSelector('#bulle button.bouton');
   await page.click('#bulle button.bouton');
   assert.deepEqual([await page.inputValue('#nav-fart'), await page.inputValue('#nav-avgang')], ['6', '2026-06-01T08:00']);
+
+  // The GPX for a GPS unit: the points named as ruter2gis names them.
+  const telecharger = async (selecteur) => {
+    const [t] = await Promise.all([page.waitForEvent('download'), page.click(selecteur)]);
+    const chemin = join(dossier(), t.suggestedFilename());
+    await t.saveAs(chemin);
+    return { nom: t.suggestedFilename(), texte: readFileSync(chemin, 'utf8') };
+  };
+  const noms = (gpx) => [...gpx.matchAll(/<(wpt|rtept) [^>]*>\s*<name>([^<]*)<\/name>/g)].map((m) => m[2]);
+  const d = dossier();
+  writeFileSync(join(d, 'Ruter'), readFileSync(EXEMPLE));
+  const r = spawnSync(RUTER2GIS, ['Ruter', 'Ruter.gpx'], { cwd: d, encoding: 'utf8' });
+  assert.equal(r.status, 0, r.stderr);
+  const attendus = noms(readFileSync(join(d, 'Ruter.gpx'), 'utf8'));
+  assert.deepEqual(noms((await telecharger('button[data-format="gpx"]')).texte), attendus);
+  // The route reversed, for the way home: its points from the last, numbered anew.
+  const inverse = await telecharger('#nav-inverse');
+  assert.equal(inverse.nom, 'Ruter-motsatt.gpx');
+  const points = [...inverse.texte.matchAll(/<rtept lat="([^"]+)" lon="([^"]+)">\s*<name>([^<]*)<\/name>\s*<cmt>([^<]*)<\/cmt>/g)];
+  assert.deepEqual(points.map((m) => [Number(m[2]), Number(m[1])]), [...kPoints].reverse());
+  assert.deepEqual(points.map((m) => m[3]), ['Innseiling 01', 'Innseiling 02', 'Innseiling 03', 'Innseiling 04', 'Innseiling 05']);
+  assert.ok(points.every((m) => m[4] === 'Innseiling Drøbak'));
+  assert.equal((inverse.texte.match(/<rte>/g) ?? []).length, 1);
   assert.deepEqual(erreurs, []);
   await contexte.close();
 });
