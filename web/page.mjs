@@ -27,6 +27,7 @@ import { chaine, horsGlobe, position, schema } from './tables.mjs';
 import { LANGUES, langueInitiale, memoriserLangue, nommerGenres } from './textes.mjs';
 import { fondHorsLigne } from './installer.mjs';
 import { navigationTableau } from './navigation.mjs';
+import { installerMesure, mesureActive } from './mesure.mjs';
 
 /* global LECTEUR_SOURCE, ESSAI */
 
@@ -294,7 +295,9 @@ function fermerTableau() {
 $('tableau-fermer').addEventListener('click', fermerTableau);
 $('tableau-imprimer').addEventListener('click', () => window.print());
 
+installerMesure(carte, () => module, () => langue);
 carte.on('singleclick', (e) => {
+  if (mesureActive()) return;
   const i = tables ? objetSous(e.coordinate) : -1;
   if (i < 0) fermerBulle();
   else ouvrirBulle(i, e.coordinate, false);
@@ -304,7 +307,7 @@ carte.on('singleclick', (e) => {
 // middle; Escape anywhere closes the box. Arrows and + and - are the
 // chart's own, once it has the focus.
 $('carte').addEventListener('keydown', (e) => {
-  if (e.key !== 'Enter' || e.target !== $('carte') || !tables) return;
+  if (e.key !== 'Enter' || e.target !== $('carte') || !tables || mesureActive()) return;
   e.preventDefault(); // or the Enter would press the box's button, once it has the focus
   const o = objetAuCentre();
   if (o) ouvrirBulle(o.i, o.coordonnee);

@@ -12,8 +12,8 @@ import { join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { capTexte, declinaison, variationAnnuelleTexte, variationTexte } from '../../web/nav.mjs';
-import { EXEMPLE, PAGE, RUTER2GIS, creerModule, dossier } from './commun.mjs';
+import { annee, capTexte, declinaison, variationAnnuelleTexte, variationTexte } from '../../web/nav.mjs';
+import { EXEMPLE, PAGE, PAGE_ESSAI, RUTER2GIS, creerModule, dossier } from './commun.mjs';
 
 const M = await creerModule();
 const navigateur = await chromium.launch({
@@ -109,6 +109,57 @@ test('the route table at 6 knots from a departure: magnetic courses, variation, 
   assert.deepEqual(points.map((m) => m[3]), ['Innseiling 01', 'Innseiling 02', 'Innseiling 03', 'Innseiling 04', 'Innseiling 05']);
   assert.ok(points.every((m) => m[4] === 'Innseiling Drøbak'));
   assert.equal((inverse.texte.match(/<rte>/g) ?? []).length, 1);
+  assert.deepEqual(erreurs, []);
+  await contexte.close();
+});
+
+test('range and bearing on the chart between two marks, by keyboard and by pointer: as RhumbSolve gives them', async () => {
+  const contexte = await navigateur.newContext({ offline: true, locale: 'en-GB', viewport: { width: 1100, height: 700 } });
+  const page = await contexte.newPage();
+  const erreurs = [];
+  page.on('console', (m) => m.type() === 'error' && erreurs.push(m.text()));
+  page.on('pageerror', (e) => erreurs.push(e.message));
+  await page.goto(pathToFileURL(PAGE_ESSAI).href); // the test build: its chart at hand
+  await page.setInputFiles('#fichier', EXEMPLE);
+  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
+  await page.click('#mesure');
+  assert.equal(await page.getAttribute('#mesure', 'aria-pressed'), 'true');
+  // The first two marks "Skjær", each brought under the centre's mark in
+  // turn: one point by the button, the other by the key M on the chart.
+  const marques = [[10.598333333333333, 59.02025], [10.657583333333333, 58.883666666666663]];
+  const centrer = ([lon, lat]) =>
+    page.evaluate((c) => window.ruterEssai.carte.getView().setCenter(c),
+      [(6378137 * lon * Math.PI) / 180, 6378137 * Math.log(Math.tan(Math.PI / 4 + (lat * Math.PI) / 360))]);
+  await centrer(marques[0]);
+  await page.click('#mesure-centre');
+  await centrer(marques[1]);
+  await page.focus('#carte');
+  await page.keyboard.press('m');
+  const lu = JSON.parse(await page.getAttribute('#mesure-resultat', 'data-mesure'));
+  lu.points.forEach((p, k) => assert.ok(Math.abs(p[0] - marques[k][0]) < 1e-9 && Math.abs(p[1] - marques[k][1]) < 1e-9, `${p}`));
+  const [a, b] = lu.points;
+  const [azi, metres] = execFileSync('RhumbSolve', ['-i', '-p', '12'], { input: `${a[1]} ${a[0]} ${b[1]} ${b[0]}`, encoding: 'utf8' })
+    .trim().split(/\s+/).map(Number);
+  assert.ok(Math.abs(((lu.cap - azi + 540) % 360) - 180) < 1e-9 && Math.abs(lu.distance - metres / 1852) < 1e-9, JSON.stringify(lu));
+  const t = annee(M, new Date());
+  const v = declinaison(M, a[0], a[1], t).degres;
+  const attendu = `${capTexte(M, (azi + 360) % 360)}T, ${capTexte(M, (azi - v + 720) % 360)}M, ${(metres / 1852).toFixed(2)} nm`;
+  assert.equal(await page.textContent('#mesure-resultat'), attendu);
+
+  // By pointer (a tap alike): two clicks on the chart, a line between them.
+  const boite = await page.locator('#carte').boundingBox();
+  await page.mouse.click(boite.x + boite.width / 2 - 100, boite.y + boite.height / 2);
+  // A click is a click once no second one follows (OpenLayers' singleclick).
+  await page.waitForFunction(() => document.getElementById('mesure-resultat').textContent === 'Choose the second point.');
+  await page.mouse.click(boite.x + boite.width / 2 + 100, boite.y + boite.height / 2);
+  await page.waitForFunction(() => document.getElementById('mesure-resultat').dataset.mesure);
+  const parPointeur = JSON.parse(await page.getAttribute('#mesure-resultat', 'data-mesure'));
+  assert.ok(Math.abs(parPointeur.cap - 90) < 0.5, JSON.stringify(parPointeur)); // due east on a Mercator chart
+  assert.ok(await page.isHidden('#bulle'), 'no box opens while measuring');
+  // Escape on the chart ends the measure.
+  await page.focus('#carte');
+  await page.keyboard.press('Escape');
+  assert.equal(await page.getAttribute('#mesure', 'aria-pressed'), 'false');
   assert.deepEqual(erreurs, []);
   await contexte.close();
 });
