@@ -47,17 +47,19 @@ export const mesureActive = () => actif;
 // The tool on the chart `carte`, with the page's module (moduleDe(), null
 // until it is loaded) and language (langueDe()).
 export function installerMesure(carte, moduleDe, langueDe) {
+  // The line and its points, on a layer of their own, put back on the chart
+  // when a new file's drawing has taken its layers away.
   const source = new VectorSource();
-  carte.addLayer(
-    new VectorLayer({
-      source,
-      zIndex: 10,
-      style: new Style({
-        stroke: new Stroke({ color: '#d63031', width: 2, lineDash: [6, 4] }),
-        image: new CircleStyle({ radius: 5, stroke: new Stroke({ color: '#d63031', width: 2 }), fill: new Fill({ color: '#fff' }) }),
-      }),
-    }),
-  );
+  const style = new Style({
+    stroke: new Stroke({ color: '#d63031', width: 2, lineDash: [6, 4] }),
+    image: new CircleStyle({ radius: 5, stroke: new Stroke({ color: '#d63031', width: 2 }), fill: new Fill({ color: '#fff' }) }),
+  });
+  let couche = null;
+  const montrer = () => {
+    if (couche && carte.getLayers().getArray().includes(couche)) return;
+    couche = new VectorLayer({ source, zIndex: 10, style });
+    carte.addLayer(couche);
+  };
   const bloc = document.createElement('div');
   bloc.className = 'ol-unselectable ol-control mesure';
   const bouton = document.createElement('button');
@@ -77,7 +79,7 @@ export function installerMesure(carte, moduleDe, langueDe) {
   const mire = document.createElement('div');
   mire.id = 'mesure-mire';
   mire.hidden = true;
-  carte.getViewport().append(mire);
+  carte.getTargetElement().append(mire);
 
   let points = [];
   const T = () => kTextes[langueDe()] ?? kTextes.en;
@@ -88,6 +90,7 @@ export function installerMesure(carte, moduleDe, langueDe) {
   };
   const afficher = () => {
     source.clear();
+    if (actif) montrer();
     for (const p of points) source.addFeature(new Feature(new Point(fromLonLat(p))));
     const M = moduleDe();
     if (points.length < 2 || !M) {
@@ -118,7 +121,10 @@ export function installerMesure(carte, moduleDe, langueDe) {
   };
   bouton.addEventListener('click', () => basculer(!actif));
   centre.addEventListener('click', () => ajouter(toLonLat(carte.getView().getCenter())));
-  carte.on('singleclick', (e) => actif && ajouter(toLonLat(e.coordinate)));
+  // (A listener that returns false would stop the event for the others.)
+  carte.on('singleclick', (e) => {
+    if (actif) ajouter(toLonLat(e.coordinate));
+  });
   carte.getTargetElement().addEventListener('keydown', (e) => {
     if (!actif || e.target !== carte.getTargetElement()) return;
     if (e.key === 'm' || e.key === 'M') ajouter(toLonLat(carte.getView().getCenter()));
