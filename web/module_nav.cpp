@@ -1,8 +1,8 @@
 // The module's navigation calls: the magnetic variation (modele/magnetisme.hpp)
 // at a position and date, the rhumb line between two points with its true and
-// magnetic courses, the legs of an object with their magnetic courses, the
-// texts of courses and variations, the names of a GPX file for a GPS unit
-// (formats/gpx_noms.hpp), and an object's points the other way round.
+// magnetic courses, the texts of courses and variations, the names of a GPX
+// file for a GPS unit (formats/gpx_noms.hpp), and an object's points the
+// other way round.
 //
 // Values are left in the module's memory, at the address a call returns or
 // at its companion's, until the next call of the same family.
@@ -23,7 +23,6 @@ namespace {
 
 struct Nav {
     double valeurs[6];
-    std::vector<double> troncons;  // by point: variation, magnetic course
     char texte[ruter::kMaxVariation + 1];
     ruter::NomsGpx noms;
     std::string liste;  // names, each ended by a NUL
@@ -64,33 +63,6 @@ EMSCRIPTEN_KEEPALIVE const double* ruter_mesure(double lon1, double lat1, double
     nav.valeurs[2] = v;
     nav.valeurs[3] = ruter::cap_magnetique(t.cap, v);
     return nav.valeurs;
-}
-
-// The legs of object i as ruter_troncons gives them, on the year `annee`: by
-// point, the variation at the leg's start and the leg's magnetic course, at
-// ruter_troncons_magnetiques_valeurs (NaN where there is no leg, or where
-// the variation is unknown). Returns the number of points.
-EMSCRIPTEN_KEEPALIVE std::size_t ruter_troncons_magnetiques(std::size_t i, double annee) {
-    nav.troncons.clear();
-    const ruter::TableObjets& table = ruter::table_page();
-    if (i >= ruter::nb_objets(table)) return 0;
-    const ruter::Objet o = ruter::objet(table, i);
-    const std::size_t n = o.genre == ruter::kReperes ? 1 : o.sommets;
-    nav.troncons.assign(2 * n, NAN);
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t suivant = k + 1 < (o.genre == ruter::kAires ? o.n : n) ? k + 1 : 0;
-        if (suivant == 0) continue;
-        const double* a = o.xy + 2 * k;
-        const double* b = o.xy + 2 * suivant;
-        const double v = ruter::declinaison(a[0], a[1], annee).degres;
-        nav.troncons[2 * k] = v;
-        nav.troncons[2 * k + 1] =
-            ruter::cap_magnetique(ruter::troncon(a[0], a[1], b[0], b[1]).cap, v);
-    }
-    return n;
-}
-EMSCRIPTEN_KEEPALIVE const double* ruter_troncons_magnetiques_valeurs() {
-    return nav.troncons.data();
 }
 
 // Texts, at ruter_nav_texte, their bytes returned: a course in whole degrees

@@ -1,6 +1,5 @@
 // The module's navigation calls (web/module_nav.cpp), read out of its memory:
-// the magnetic variation, range and bearing, the legs' magnetic courses, the
-// texts of courses and variations, the names of a GPX file for a GPS unit and
+// the magnetic variation, range and bearing, the texts of courses and variations, the names of a GPX file for a GPS unit and
 // a route the other way round. Every figure and rule is the module's.
 
 const decodeur = new TextDecoder();
@@ -32,13 +31,6 @@ export function declinaison(M, lon, lat, t) {
 export function mesure(M, lon1, lat1, lon2, lat2, t) {
   const [cap, distance, variation, capMagnetique] = doubles(M, M._ruter_mesure(lon1, lat1, lon2, lat2, t), 4);
   return { cap, distance, variation, capMagnetique };
-}
-
-// Object i's legs, by point: {variation, capMagnetique} of the leg from it.
-export function tronconsMagnetiques(M, i, t) {
-  const n = M._ruter_troncons_magnetiques(i, t);
-  const v = doubles(M, M._ruter_troncons_magnetiques_valeurs(), 2 * n);
-  return Array.from({ length: n }, (_, k) => ({ variation: v[2 * k], capMagnetique: v[2 * k + 1] }));
 }
 
 // "047°"; "4°57′ E" (langue 'no': "4°57′ Ø"); "11′ E".

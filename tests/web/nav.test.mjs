@@ -1,25 +1,15 @@
 // The module's navigation calls in Node: range and bearing between the
 // example's marks against GeographicLib's RhumbSolve, magnetic courses from
-// the variation, the texts of courses and variations, the GPX names as
-// ruter2gis writes them, and a route the other way round.
+// the variation, the texts of courses and variations, and a route the other
+// way round. (The GPX names: tests/web/navigation.test.mjs, against
+// ruter2gis's.)
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { readFileSync, writeFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { readFileSync } from 'node:fs';
 import { test } from 'node:test';
-import {
-  annee,
-  capTexte,
-  declinaison,
-  inverse,
-  mesure,
-  nomsGpx,
-  tronconsMagnetiques,
-  variationAnnuelleTexte,
-  variationTexte,
-} from '../../web/nav.mjs';
-import { lire, points, troncons } from '../../web/tables.mjs';
-import { EXEMPLE, RUTER2GIS, creerModule, dossier } from './commun.mjs';
+import { annee, capTexte, declinaison, inverse, mesure, variationAnnuelleTexte, variationTexte } from '../../web/nav.mjs';
+import { lire, points } from '../../web/tables.mjs';
+import { EXEMPLE, creerModule } from './commun.mjs';
 
 const M = await creerModule();
 const t = lire(M, readFileSync(EXEMPLE));
@@ -65,22 +55,6 @@ test('outside the model\'s years the variation is unknown and there is no magnet
   assert.equal(annee(M, new Date(Date.UTC(2026, 6, 2, 12))), 2026.5);
 });
 
-test('a route\'s legs with their magnetic courses, beside the true ones', () => {
-  for (const i of [...indices(genre.route), ...indices(genre.aire)]) {
-    const p = points(t, i);
-    const vrais = troncons(M, i);
-    const magnetiques = tronconsMagnetiques(M, i, kAn);
-    assert.equal(magnetiques.length, vrais.length);
-    magnetiques.forEach((l, k) => {
-      if (vrais[k].cap === null) return assert.ok(Number.isNaN(l.capMagnetique));
-      const q = p[k + 1] ?? p[0];
-      const m = mesure(M, p[k][0], p[k][1], q[0], q[1], kAn);
-      assert.equal(l.variation, m.variation);
-      assert.equal(l.capMagnetique, m.capMagnetique);
-    });
-  }
-});
-
 test('courses and variations as a sailor reads them', () => {
   const caps = [[47.4, '047°'], [46.5, '047°'], [359.5, '000°'], [0, '000°'], [-1, '359°'], [360, '000°'], [NaN, '---°']];
   for (const [c, attendu] of caps) assert.equal(capTexte(M, c), attendu, `${c}`);
@@ -102,21 +76,6 @@ test('courses and variations as a sailor reads them', () => {
     /^Var\. [4-5]°\d\d′ E 2026, 1\d′ E\/yr$/);
 });
 
-test('the GPX names are those ruter2gis gives, and a route reversed', () => {
-  const d = dossier();
-  writeFileSync(join(d, 'Ruter'), readFileSync(EXEMPLE));
-  const r = spawnSync(RUTER2GIS, ['Ruter', 'Ruter.gpx'], { cwd: d, encoding: 'utf8' });
-  assert.equal(r.status, 0, r.stderr);
-  const gpx = readFileSync(join(d, 'Ruter.gpx'), 'utf8');
-  // ruter2gis's names, in the file's order: waypoints, then route points.
-  const attendus = [...gpx.matchAll(/<(wpt|rtept) [^>]*>\s*<name>([^<]*)<\/name>/g)].map((m) => m[2]);
-  const suivant = nomsGpx(M);
-  const obtenus = [genre.repere, genre.route, genre.aire].flatMap((g) => indices(g).flatMap((i) => suivant(i)));
-  assert.deepEqual(obtenus, attendus);
-  assert.deepEqual(obtenus.slice(0, 3), ['Skjær', 'Skjær 2', 'Skjær 3']);
-  // A second file starts anew.
-  assert.deepEqual(nomsGpx(M)(indices(genre.repere)[1]), ['Skjær']);
-  for (const i of [...indices(genre.route), ...indices(genre.aire)]) {
-    assert.deepEqual(inverse(M, i), points(t, i).reverse());
-  }
+test('a route the other way round', () => {
+  for (const i of [...indices(genre.route), ...indices(genre.aire)]) assert.deepEqual(inverse(M, i), points(t, i).reverse());
 });
