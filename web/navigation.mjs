@@ -153,6 +153,7 @@ export function navigationTableau(M, tables, i, rangees, langue, telechargerInve
   const heure = (h) =>
     new Date(avgang.getTime() + h * 3600e3).toLocaleString(T.locale, { weekday: 'short', hour: '2-digit', minute: '2-digit' });
   document.querySelectorAll('#tableau-lignes tr').forEach((tr, k) => {
+    for (const td of tr.querySelectorAll('td.nav')) td.remove(); // laid out before, for other choices
     if (k >= rangees.length || tr.cells.length < 5) return;
     const leg = rangees[k].cap !== null && n > 1;
     const [lon, lat] = point(k);

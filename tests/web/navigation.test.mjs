@@ -44,6 +44,7 @@ test('the route table at 6 knots from a departure: magnetic courses, variation, 
   await page.fill('#nav-fart', '6');
   await page.fill('#nav-avgang', '2026-06-01T08:00');
   await page.dispatchEvent('#nav-avgang', 'change');
+  await page.dispatchEvent('#nav-fart', 'change'); // laid out again: the same columns
   const rangees = await page.locator('#tableau-lignes tr').evaluateAll((rs) => rs.map((r) => Array.from(r.cells, (c) => c.textContent)));
   const entetes = await page.locator('#tableau thead th').allTextContents();
   assert.deepEqual(entetes.slice(2, 4).concat(entetes.slice(6)), ['Kurs (° rv.)', 'Kurs (° mv.)', 'Tid', 'Ankomst']);
@@ -56,13 +57,15 @@ test('the route table at 6 knots from a departure: magnetic courses, variation, 
   const heure = (ms) => new Date(ms).toLocaleString('nb-NO', { timeZone: 'Europe/Oslo', weekday: 'short', hour: '2-digit', minute: '2-digit' });
   let parcouru = 0;
   rangees.forEach((r, k) => {
-    const [, , vrai, magnetique, , , temps, arrivee] = r;
+    const [, , vrai, magnetique, distance, , temps, arrivee] = r;
+    assert.equal(r.length, 8, `${r}`);
     assert.equal(arrivee, heure(depart + (parcouru / 6) * 3600e3), `${r}`);
     if (k === legs.length) return assert.deepEqual([vrai, magnetique, temps], ['', '', ''], `${r}`);
     const [azi, metres] = legs[k];
     const v = declinaison(M, kPoints[k][0], kPoints[k][1], t).degres;
     assert.equal(vrai, capTexte(M, (azi + 360) % 360), `${r}`);
     assert.equal(magnetique, capTexte(M, (azi - v + 720) % 360), `${r}`);
+    assert.equal(distance, (metres / 1852).toFixed(2).replace('.', ','), `${r}`);
     const minutes = Math.round((metres / 1852 / 6) * 60);
     assert.equal(temps, `${Math.floor(minutes / 60)}:${String(minutes % 60).padStart(2, '0')}`, `${r}`);
     parcouru += metres / 1852;
