@@ -53,6 +53,18 @@ void creer_objet(Gis& g, const Objet& o) {
     const Couche& c = g.couches[o.genre];
     if (!remplir_objet(c.objet, c.champ, o, g.tampon, g.style, g.cdata))
         return echec(g, "a route too long for GDAL");
+    if (c.commentaire >= 0) {
+        // A GPS unit's waypoint: a name no other point has, the file's own in <cmt>.
+        const std::string_view nom = o.chaines[kNom];
+        g.tampon.assign(nom_repere(g.noms_gpx, nom));
+        OGR_F_SetFieldString(c.objet, c.champ[kNom], g.tampon.c_str());
+        if (nom.empty()) {
+            OGR_F_UnsetField(c.objet, c.commentaire);
+        } else {
+            g.tampon.assign(nom);
+            OGR_F_SetFieldString(c.objet, c.commentaire, g.tampon.c_str());
+        }
+    }
     OGR_F_SetFID(c.objet, OGRNullFID);
     if (OGR_L_CreateFeature(c.couche, c.objet) != OGRERR_NONE) echec(g, "cannot write an object");
     compter(g, o.genre);
@@ -74,6 +86,8 @@ bool creer_champs(Gis& g, Genre k) {
         // names are ten characters at most).
         c.champ[f] = OGR_FD_GetFieldCount(OGR_L_GetLayerDefn(c.couche)) - 1;
     }
+    if (g.format == kFormatGpx && k == kReperes)
+        c.commentaire = OGR_FD_GetFieldIndex(OGR_L_GetLayerDefn(c.couche), "cmt");
     return true;
 }
 
@@ -142,51 +156,126 @@ bool creer_couche(Gis& g, Genre k) {
     return OGR_F_SetGeometryDirectly(c.objet, creer_geometrie(type)) == OGRERR_NONE;
 }
 
+// Text for an XML element: "&", "<" and ">" escaped.
+void xml(std::string& out, std::string_view t) {
+    for (const char c : t) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
+    }
+}
+
+// The GPX text `t` as it is to be written: the route points GDAL wrote get
+// their names (`g.routes_gpx`), in `out`. Returns how much of `t` it took:
+// all of it at the end of the file (`fin`), else up to a tag that may go on
+// in the text that follows. "<" in a value is written "&lt;", so that every
+// "<rte>" and "<rtept " is a tag.
+struct PointsGpx {
+    std::size_t route = 0, point = 0;  // the route (from 1) and its point that the text is at
+    bool faux = false;                 // the routes are not those written
+};
+
+std::size_t nommer_points(const Gis& g, std::string_view t, bool fin, std::string& out,
+                          PointsGpx& e) {
+    static constexpr std::string_view kRoute = "<rte>", kPoint = "<rtept ";
+    std::size_t fait = 0;
+    std::size_t &route = e.route, &point = e.point;
+    for (std::size_t p = t.find('<'); !e.faux && p != std::string_view::npos;
+         p = t.find('<', p + 1)) {
+        const std::size_t q = t.find('>', p);
+        if (q == std::string_view::npos && !fin) {
+            out.append(t.substr(fait, p - fait));
+            return p;
+        }
+        const std::string_view tag = t.substr(p);
+        if (tag.substr(0, kRoute.size()) == kRoute) {
+            e.faux = route == g.routes_gpx.size() ||
+                     (route > 0 && point != g.routes_gpx[route - 1].points);
+            ++route;
+            point = 0;
+        } else if (tag.substr(0, kPoint.size()) == kPoint && q != std::string_view::npos) {
+            e.faux = route == 0 || point == g.routes_gpx[route - 1].points;
+            if (e.faux) break;
+            const Gis::RouteGpx& r = g.routes_gpx[route - 1];
+            ++point;
+            out.append(t.substr(fait, q + 1 - fait));
+            out += "\n    <name>";
+            xml(out, nom_point(r.prefixe, point, r.points));
+            out += "</name>";
+            if (!r.nom.empty()) {
+                out += "\n    <cmt>";
+                xml(out, r.nom);
+                out += "</cmt>";
+            }
+            fait = q + 1;
+        }
+    }
+    out.append(t.substr(fait));
+    return t.size();
+}
+
 // GDAL names itself as a GPX file's creator, and has no option for another:
-// the creator becomes this program, with GDAL's name after it, in a copy of
-// the file that takes its place (in the temporary directory, before the
-// dataset is moved in).
-void signer_gpx(Gis& g) {
+// the creator becomes this program, with GDAL's name after it; and GDAL
+// writes no names for route points, which get theirs. Both in a copy of the
+// file that takes its place (in the temporary directory, before the dataset
+// is moved in).
+void finir_gpx(Gis& g) {
     static constexpr std::string_view kGdal = "creator=\"GDAL ";
     const std::string copie = g.nom + ".signe";
     std::FILE* entree = std::fopen(g.nom.c_str(), "rb");
     std::FILE* sortie = entree != nullptr ? std::fopen(copie.c_str(), "wb") : nullptr;
-    std::string bloc(std::size_t{1} << 20, '\0');
+    std::string bloc(std::size_t{1} << 20, '\0'), texte, sorti;
     const auto ecrire = [&](std::string_view t) {
         return std::fwrite(t.data(), 1, t.size(), sortie) == t.size();
     };
-    bool ok = sortie != nullptr, premier = true, signe = false;
+    bool ok = sortie != nullptr, premier = true;
+    PointsGpx points;
     errno = 0;
     while (ok) {
         const std::size_t n = std::fread(bloc.data(), 1, bloc.size(), entree);
-        if (n == 0) {
-            ok = !std::ferror(entree);
+        if (n == 0 && std::ferror(entree)) {
+            ok = false;
             break;
         }
-        std::string_view morceau(bloc.data(), n);
+        texte.append(bloc.data(), n);
+        std::string_view morceau(texte);
+        sorti.clear();
         if (premier) {
             // creator="GDAL 3.6.2" becomes creator="ruter2gis 1.0.0 (GDAL 3.6.2)".
             const std::size_t p = morceau.substr(0, 512).find(kGdal);
             const std::size_t q =
                 p == std::string_view::npos ? p : morceau.find('"', p + kGdal.size());
             if (q != std::string_view::npos) {
-                ok = ecrire(morceau.substr(0, p)) &&
-                     ecrire("creator=\"ruter2gis " RUTER2MIF_VERSION " (GDAL ") &&
-                     ecrire(morceau.substr(p + kGdal.size(), q - p - kGdal.size())) && ecrire(")");
+                sorti.append(morceau.substr(0, p));
+                sorti.append("creator=\"ruter2gis " RUTER2MIF_VERSION " (GDAL ");
+                sorti.append(morceau.substr(p + kGdal.size(), q - p - kGdal.size())).append(")");
                 morceau.remove_prefix(q);
-                signe = true;
             }
             premier = false;
         }
-        ok = ok && ecrire(morceau);
+        const std::size_t pris = nommer_points(g, morceau, n == 0, sorti, points);
+        ok = ecrire(sorti);
+        texte.erase(0, texte.size() - (morceau.size() - pris));
+        if (n == 0) break;
     }
+    const bool complet = !points.faux && points.route == g.routes_gpx.size() &&
+                         (points.route == 0 || points.point == g.routes_gpx.back().points);
     const int errnum = errno;
     if (entree != nullptr) std::fclose(entree);
     if (sortie != nullptr && std::fclose(sortie) != 0) ok = false;
-    if (ok && signe) ok = std::rename(copie.c_str(), g.nom.c_str()) == 0;
-    if (ok && signe) return;
+    if (ok && complet) ok = std::rename(copie.c_str(), g.nom.c_str()) == 0;
+    if (ok && complet) return;
     std::remove(copie.c_str());
-    if (!ok) echec(g, std::strerror(errno != 0 ? errno : errnum != 0 ? errnum : EIO));
+    if (!ok) {
+        echec(g, std::strerror(errno != 0 ? errno : errnum != 0 ? errnum : EIO));
+    } else {
+        echec(g, "the GPX that GDAL wrote is not as expected: its route points are not named");
+    }
 }
 
 void rapporter(CPLErr classe, CPLErrorNum, const char* message) {
@@ -353,6 +442,10 @@ void ecrire_objet(Gis& g, const Objet& o) {
         g.erreur += " (--skip-off-globe leaves out the objects that have one)";
         return;
     }
+    if (g.format == kFormatGpx && o.genre != kReperes) {
+        const std::string_view nom = o.chaines[kNom];
+        g.routes_gpx.push_back({prefixe_route(g.noms_gpx, nom, o.n), std::string(nom), o.n});
+    }
     creer_objet(g, o);
 }
 
@@ -368,7 +461,7 @@ bool fermer_gis(Gis& g, bool complet) {
     }
     if (g.ds != nullptr) GDALClose(g.ds);  // a write that fails here is reported to `rapporter`
     g.ds = nullptr;
-    if (complet && g.erreur.empty() && g.format == kFormatGpx) signer_gpx(g);
+    if (complet && g.erreur.empty() && g.format == kFormatGpx) finir_gpx(g);
     OSRDestroySpatialReference(g.srs);
     g.srs = nullptr;
     for (const auto& [option, valeur] : kOptionsLibkml)

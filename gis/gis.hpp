@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "formats/gpx_noms.hpp"
 #include "formats/schema.hpp"
 #include "modele/objets.hpp"
 
@@ -35,6 +36,7 @@ struct Couche {
     // Field indexes; -1: not in this format.
     int champ[kChamps] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
     static_assert(kChamps == 9);
+    int commentaire = -1;  // GPX's <cmt>: a waypoint's name as the route file has it
 };
 
 struct Gis {
@@ -71,6 +73,16 @@ struct Gis {
     bool dbf = false;
     long long coupes = 0;
     std::string sortie;
+
+    // GPX: the names given to the points (formats/gpx_noms.hpp), and, route
+    // by route as the file holds them, what its points are named after; GDAL
+    // writes route points without names, which are added once it is closed.
+    struct RouteGpx {
+        std::string prefixe, nom;
+        std::size_t points;
+    };
+    NomsGpx noms_gpx;
+    std::vector<RouteGpx> routes_gpx;
 };
 
 // The driver of the format named NAME by -f or, without one, of the output's

@@ -28,11 +28,17 @@ for c in "${clones[@]}"; do
 done
 a=${clones[0]}/dist
 diff -r "$a" "${clones[1]}/dist" # every file, the page and the .exe first
-cmp "$a/ruter2gis-$v.html" "${clones[0]}/build/site/index.html"
-attendus="SHA256SUMS ruter2gis-$v.html ruter2gis_${v}_amd64.deb ruter2mif-$v.exe ruter2mif-$v.tar.gz ruter2mif_${v}_amd64.deb"
+# The site's page is the page, with the line that marks it as the site's.
+grep -vxF '<meta name="ruter2gis-site" content="sw.js">' "${clones[0]}/build/site/index.html" | cmp "$a/ruter2gis-$v.html" -
+attendus="SHA256SUMS ruter2gis-$v-site.tar.gz ruter2gis-$v.html ruter2gis_${v}_amd64.deb ruter2mif-$v.exe ruter2mif-$v.tar.gz ruter2mif_${v}_amd64.deb"
 [[ "$(cd "$a" && LC_ALL=C ls | xargs)" == "$attendus" ]] || { ls "$a"; echo "not: $attendus" >&2; exit 1; }
 (cd "$a" && sha256sum --strict -c SHA256SUMS)
 tar -tzf "$a/ruter2mif-$v.tar.gz" "ruter2mif-$v/CMakeLists.txt" >/dev/null
+# The site: the page, and what makes it an app offline, with this version.
+mkdir -p "$essai/site"
+tar -xzf "$a/ruter2gis-$v-site.tar.gz" -C "$essai/site"
+diff -r "$essai/site" "${clones[0]}/build/site"
+grep -qF "const VERSION = \"$v\";" "$essai/site/sw.js"
 
 [[ -d node_modules/playwright-core ]] || npm ci --no-audit --no-fund
 node tests/dist_page.mjs "$a/ruter2gis-$v.html" examples/Ruter "$v"

@@ -53,7 +53,8 @@ if veut page && peut "the page: its build, its reader in Node, the page in Chrom
   "command -v emcc && command -v node && command -v npm && test -x /usr/bin/chromium &&
    test -x build/release/ruter2gis && /usr/bin/python3 -c 'import osgeo.ogr' && command -v RhumbSolve"; then
   cmake --workflow --preset web
-  node --test tests/web/module.test.mjs tests/web/page.test.mjs tests/web/rutefil.test.mjs
+  node --test tests/web/module.test.mjs tests/web/nav.test.mjs tests/web/navigation.test.mjs tests/web/page.test.mjs tests/web/rutefil.test.mjs \
+    tests/web/hors_ligne.test.mjs
 fi
 
 if veut windows && peut "Windows build (MinGW-w64) and tests under wine" "g++-mingw-w64-x86-64 wine wine64" \

@@ -6,9 +6,11 @@
 #   ruter2mif_VERSION_amd64.deb   the Debian packages
 #   ruter2gis_VERSION_amd64.deb
 #   ruter2mif-VERSION.tar.gz      the source archive (git archive)
+#   ruter2gis-VERSION-site.tar.gz the web site, as in build/site
 #   SHA256SUMS                    their sums (cd dist && sha256sum -c SHA256SUMS)
 #
-# and build/site/index.html, the page as the project's web site. VERSION is
+# and build/site, the project's web site: the page as index.html, with the
+# service worker, web app manifest and icons that make it an app offline. VERSION is
 # the project's, from CMakeLists.txt. Everything is built from a copy of the
 # commit's files in build/dist/source, so the release holds what its source
 # archive holds, whatever else lies in the working tree; with the commit's
@@ -62,7 +64,11 @@ cp "$source/build/web/ruter2gis.html" "dist/ruter2gis-$version.html"
 cp "$source/build/windows/ruter2mif.exe" "dist/ruter2mif-$version.exe"
 cp "$source/build/release/ruter2mif_${version}_amd64.deb" "$source/build/release/ruter2gis_${version}_amd64.deb" dist/
 git archive --format=tar.gz --prefix="ruter2mif-$version/" -o "dist/ruter2mif-$version.tar.gz" HEAD
+# The web site: the page as index.html, its service worker, manifest and
+# icons; and the same files in dist/, for a site of one's own.
+cp "$source/build/web/site/"* build/site/
+tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner -C build/site -c . |
+  gzip -n -9 >"dist/ruter2gis-$version-site.tar.gz"
 (cd dist && sha256sum -- ruter2* >SHA256SUMS)
-cp "dist/ruter2gis-$version.html" build/site/index.html
 echo "-- the release $version of $(git rev-parse --short HEAD), in dist/:"
 ls -l dist

@@ -178,8 +178,9 @@ export function creerCarte(cible, position) {
   return carte;
 }
 
-// Online, OpenStreetMap with the seamarks of OpenSeaMap over it; otherwise
-// a plain background and no request at all.
+// Online (or offline with the tiles a service worker kept), OpenStreetMap
+// with the seamarks of OpenSeaMap over it; otherwise a plain background and
+// no request at all.
 export function afficherFond(actif, attributions) {
   for (const c of fond) carte.removeLayer(c);
   fond = [];

@@ -82,27 +82,61 @@ export function geojson(t, choix, progres) {
 
 // GPX 1.1: the declaration, the metadata with the file's name, a creator
 // naming this program and its version, then all the waypoints (marks) and
-// all the routes (routes and areas), as the schema's order asks.
-export function gpx(t, choix, progres, nom) {
-  const { genre } = t.schema;
-  const liste = aEcrire(t, [genre.repere, genre.route, genre.aire], choix);
+// all the routes (routes and areas), as the schema's order asks. With `nav`
+// (the module's, web/nav.mjs): nav.noms(i) names the points for a GPS unit,
+// as ruter2gis does (a mark's unique name, a route's points'; the file's
+// name goes in <cmt>), in the order the file holds them; and with
+// choix.seul, the one object i, its points the other way round with
+// choix.inverse (nav.inverse(i)).
+export function gpx(t, choix, progres, nom, nav = null) {
+  const { genre, champ } = t.schema;
+  const liste = choix.seul === undefined ? aEcrire(t, [genre.repere, genre.route, genre.aire], choix) : [choix.seul];
   const ecrivain = new GPX();
+  const pointsNommes = []; // by route of the file: its points' names and the route's name
+  const objet = (i) => {
+    const e = entite(t, i, 'gpx');
+    if (choix.inverse && nav) e.getGeometry().setCoordinates(nav.inverse(i));
+    if (!nav) return e;
+    const noms = nav.noms(i);
+    const original = chaine(t, i, champ.nom);
+    if (t.genres[i] === genre.repere) {
+      e.set('name', noms[0] || undefined, true);
+      e.set('cmt', original ?? undefined, true);
+    } else {
+      pointsNommes.push([noms, original]);
+    }
+    return e;
+  };
   let racine = null;
   parTranches(
     liste,
     (tranche) => {
-      const noeud = ecrivain.writeFeaturesNode(tranche.map((i) => entite(t, i, 'gpx')));
+      const noeud = ecrivain.writeFeaturesNode(tranche.map(objet));
       if (!racine) racine = noeud;
       else for (const n of Array.from(noeud.childNodes)) racine.appendChild(n);
     },
     progres,
   );
   racine ??= ecrivain.writeFeaturesNode([]);
+  const ns = racine.namespaceURI;
+  const element = (nom, texte) => {
+    const e = createElementNS(ns, nom);
+    e.appendChild(getDocument().createTextNode(texte));
+    return e;
+  };
+  let r = 0;
+  for (const rte of Array.from(racine.childNodes).filter((n) => n.localName === 'rte')) {
+    const [noms, original] = pointsNommes[r++] ?? [[], null];
+    let k = 0;
+    for (const p of Array.from(rte.childNodes).filter((n) => n.localName === 'rtept')) {
+      if (noms[k]) p.appendChild(element('name', noms[k]));
+      if (original) p.appendChild(element('cmt', original));
+      ++k;
+    }
+  }
   racine.setAttribute('creator', `ruter2gis ${kVersion}`.trim());
-  const metadata = createElementNS(racine.namespaceURI, 'metadata');
-  const nomFichier = createElementNS(racine.namespaceURI, 'name');
-  nomFichier.appendChild(getDocument().createTextNode(nom));
-  metadata.appendChild(nomFichier);
+  const metadata = createElementNS(ns, 'metadata');
+  metadata.appendChild(element('name', nom));
   racine.insertBefore(metadata, racine.firstChild);
   return `<?xml version="1.0" encoding="UTF-8"?>\n${getXMLSerializer().serializeToString(racine)}`;
 }

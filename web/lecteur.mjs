@@ -6,6 +6,7 @@
 // Messages in:
 //   {quoi: 'lire', fichier: File}
 //   {quoi: 'telecharger', format: 'geojson' | 'kml' | 'gpx' | 'mif', nom, crlf, choix}
+//                                                     (GPX: choix.seul, choix.inverse: one route reversed)
 //   {quoi: 'faits', i}                                the facts and legs of object i
 //   {quoi: 'rutefil', objets, existant}               a route file of the objects
 //                                                     (web/rutefil_module.mjs), then read
@@ -20,6 +21,7 @@
 import creerModule from 'ruter-module';
 import { geojson, gpx, kml } from './formats.mjs';
 import { ecrireRutefil } from './rutefil_module.mjs';
+import { inverse, nomsGpx } from './nav.mjs';
 import { faits, faitsObjet, lire, mifMid, tables, troncons } from './tables.mjs';
 import { installer } from './xml.mjs';
 
@@ -51,7 +53,9 @@ function telecharger({ format, nom, crlf, choix }) {
   const [ecrire, type] = kEcrivains[format];
   const t = tables(module);
   faits(module, t); // the fields of the facts
-  const texte = ecrire(t, choix, avance, nom);
+  // GPX: the names for a GPS unit, and a route the other way round.
+  const nav = format === 'gpx' ? { noms: nomsGpx(module), inverse: (i) => inverse(module, i) } : null;
+  const texte = ecrire(t, choix, avance, nom, nav);
   return [{ nom: `${nom}.${format}`, blob: new Blob([texte], { type }) }];
 }
 

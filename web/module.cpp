@@ -14,6 +14,8 @@
 // The facts of routes and areas are not computed as the file is read (they
 // take longer than the reading): ruter_faits gives one object's,
 // ruter_faits_table all of them, when asked.
+#include "web/module.hpp"
+
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -61,6 +63,12 @@ struct Page {
 };
 
 Page page;
+
+}  // namespace
+
+const TableObjets& table_page() { return page.table; }
+
+namespace {
 
 void chaine_json(std::string& j, std::string_view s) {
     j += '"';

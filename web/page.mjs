@@ -26,6 +26,9 @@ import {
 import { rutefil } from './rutefil.mjs';
 import { chaine, horsGlobe, position, schema } from './tables.mjs';
 import { LANGUES, langueInitiale, memoriserLangue, nommerGenres } from './textes.mjs';
+import { fondHorsLigne } from './installer.mjs';
+import { navigationTableau } from './navigation.mjs';
+import { installerMesure, mesureActive } from './mesure.mjs';
 
 /* global LECTEUR_SOURCE, ESSAI */
 
@@ -81,7 +84,7 @@ function afficherMessage() {
   el.className = erreur ? 'erreur' : '';
 }
 
-const fondActif = () => $('fond').checked && navigator.onLine;
+const fondActif = () => $('fond').checked && (navigator.onLine || fondHorsLigne());
 
 // Every text of the page in the language chosen.
 function appliquerLangue() {
@@ -276,6 +279,7 @@ function afficherTableau() {
     lignes.push(tr);
   }
   $('tableau-lignes').replaceChildren(...lignes);
+  if (module) navigationTableau(module, tables, i, f.troncons, langue, (j) => demanderInverse(j));
   $('tableau-total').textContent =
     g === genre.aire
       ? T.total_aire(langue, f.faits.points, milles(f.faits.longueur), f.faits.surface === null ? '\u2013' : T.milles_carres(langue, f.faits.surface))
@@ -292,7 +296,9 @@ function fermerTableau() {
 $('tableau-fermer').addEventListener('click', fermerTableau);
 $('tableau-imprimer').addEventListener('click', () => window.print());
 
+installerMesure(carte, () => module, () => langue);
 carte.on('singleclick', (e) => {
+  if (mesureActive()) return;
   const i = tables ? objetSous(e.coordinate) : -1;
   if (i < 0) fermerBulle();
   else ouvrirBulle(i, e.coordinate, false);
@@ -302,7 +308,7 @@ carte.on('singleclick', (e) => {
 // middle; Escape anywhere closes the box. Arrows and + and - are the
 // chart's own, once it has the focus.
 $('carte').addEventListener('keydown', (e) => {
-  if (e.key !== 'Enter' || e.target !== $('carte') || !tables) return;
+  if (e.key !== 'Enter' || e.target !== $('carte') || !tables || mesureActive()) return;
   e.preventDefault(); // or the Enter would press the box's button, once it has the focus
   const o = objetAuCentre();
   if (o) ouvrirBulle(o.i, o.coordonnee);
@@ -543,6 +549,12 @@ function finirTelechargement(data) {
   document.body.dataset.telechargement = 'fini';
 }
 
+// One route as GPX, the other way round, for the way home.
+function demanderInverse(i) {
+  const seul = { ...choix(false), seul: i, inverse: true };
+  lecteur.postMessage({ quoi: 'telecharger', format: 'gpx', nom: `${base}-${T.retour}`, crlf: false, choix: seul });
+}
+
 function demander(format, omettre) {
   const b = bouton(format);
   document.body.dataset.telechargement = '';
@@ -604,7 +616,7 @@ creerModule().then((m) => {
   if ($('grille').checked) afficherGrille(etiquetteGrille);
 });
 window.addEventListener('online', () => afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks }));
-window.addEventListener('offline', () => afficherFond(false, { osm: T.osm, seamarks: T.seamarks }));
+window.addEventListener('offline', () => afficherFond(fondActif(), { osm: T.osm, seamarks: T.seamarks }));
 window.addEventListener('beforeprint', () => redessiner(tableauOuvert));
 window.addEventListener('afterprint', () => redessiner(tableauOuvert));
 matchMedia('print').addEventListener('change', () => redessiner(tableauOuvert)); // the sheet's size, once laid out
