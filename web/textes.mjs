@@ -2,11 +2,14 @@
 // language. The language is the browser's, or the one chosen on the page,
 // which is remembered. A text is a string, or a function of its values.
 
-const kCle = 'ruter2gis.langue';
+import { retenir, souvenir } from './souvenirs.mjs';
+
+// The locale whose numbers the language writes.
+export const locale = (langue) => (langue === 'nb' ? 'nb-NO' : 'en-GB');
 
 // A number as the language writes it, with `decimales` decimals if given.
-const nombre = (langue, n, decimales) =>
-  n.toLocaleString(langue === 'nb' ? 'nb-NO' : 'en-GB', decimales === undefined ? {} : { minimumFractionDigits: decimales, maximumFractionDigits: decimales });
+export const nombre = (langue, n, decimales) =>
+  n.toLocaleString(locale(langue), decimales === undefined ? {} : { minimumFractionDigits: decimales, maximumFractionDigits: decimales });
 
 // "1 mark", "2 marks": `formes` holds the singular and the plural.
 const compte = (langue, n, [un, plusieurs]) => `${nombre(langue, n)} ${n === 1 ? un : plusieurs}`;
@@ -255,12 +258,7 @@ export function nommerGenres(schema) {
 // The language: the one chosen before, else the browser's first that the
 // page has (Norwegian of any kind reads bokmål), else English.
 export function langueInitiale() {
-  let choisie = null;
-  try {
-    choisie = localStorage.getItem(kCle);
-  } catch {
-    // storage refused (a file:// page in some browsers): the browser's then
-  }
+  const choisie = souvenir('langue', null);
   if (choisie in LANGUES) return choisie;
   for (const l of navigator.languages ?? [navigator.language]) {
     const base = String(l).toLowerCase().split('-')[0];
@@ -271,9 +269,5 @@ export function langueInitiale() {
 }
 
 export function memoriserLangue(langue) {
-  try {
-    localStorage.setItem(kCle, langue);
-  } catch {
-    // not remembered, but used
-  }
+  retenir('langue', langue);
 }
