@@ -92,11 +92,14 @@ export function offrirHorsGlobe(format, lignes, n) {
   $('hors-globe-omettre').textContent = etat.T.hors_globe_omettre(etat.langue, n, nom);
 }
 
+// A click of a format's button. The second click of a double click (a
+// detail of 2 or more) starts nothing, however fast the first one's file
+// came and enabled the button again.
 function cliquer(e) {
   const { tables } = etat;
   const b = e.target.closest('button');
   const format = b?.dataset.format;
-  if (!format || !tables || b.disabled) return;
+  if (!format || !tables || b.disabled || e.detail > 1) return;
   offrirHorsGlobe(null);
   const regles = tables.schema.formats[format];
   if (regles?.globe_seul && horsGlobe(tables)) {
@@ -119,7 +122,8 @@ function cliquer(e) {
 export function installerTelechargements() {
   $('genres').addEventListener('change', () => etat.tables && etatTelechargements());
   $('telechargements').addEventListener('click', cliquer);
-  $('hors-globe-omettre').addEventListener('click', () => {
+  $('hors-globe-omettre').addEventListener('click', (e) => {
+    if (!etat.horsGlobeOffert || e.detail > 1) return;
     const [format] = etat.horsGlobeOffert;
     offrirHorsGlobe(null);
     demander(format, true);
