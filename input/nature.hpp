@@ -44,8 +44,8 @@ inline constexpr std::size_t kTailleExamen = std::size_t{64} << 10;
 // them, or all of a shorter file).
 Examen examiner(std::string_view debut);
 
-// What ruter2gis says of a file that is not a route file (not of
-// Nature::route), after "FILE: ".
-std::string expliquer(const Examen& e);
+// The names that the page's code knows the verdicts by, by Nature.
+inline constexpr const char* kClesNatures[] = {
+    "route", "vide", "fin_texte", "binaire", "gpx", "kml", "geojson", "mif", "mid", "inconnu"};
 
 }  // namespace ruter

@@ -168,9 +168,6 @@ void ajouter_repere(TableObjets& t, const Bloc& b, const RepereBloc& r);
 void rattacher_textes(Bloc& b);
 void vider_bloc(Bloc& b);
 
-// What a report says, after "FILE:LINE: ".
-std::string decrire(const Signalement& s);
-
 template <class S>
 struct Objets {
     S* sortie = nullptr;

@@ -106,6 +106,12 @@ inline constexpr DescriptionFormat kFormatsObjets[kFormats] = {
 // The format of the GDAL driver `pilote`: one of its own, or kFormatGis.
 Format format_du_pilote(std::string_view pilote);
 
+// Whether `format` cannot hold an object whose first position off the globe
+// is on line `hors_globe` (0: none): it is refused, or left out when asked.
+inline bool hors_format(const DescriptionFormat& format, std::size_t hors_globe) {
+    return format.globe_seul && hors_globe != 0;
+}
+
 // What a format that holds no position off the globe says of one.
 inline constexpr const char* kHorsGlobe =
     "a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which %s "
@@ -127,5 +133,12 @@ inline constexpr const char* kIconeRepere =
     "http://maps.google.com/mapfiles/kml/shapes/placemark_circle.png";
 inline constexpr int kLargeurTrait = 2;    // pixels
 inline constexpr int kOpaciteAire = 0x59;  // of 255: 35 %
+// The colour of the marks' dots where a chart draws them (the page's,
+// QGIS's), 0xRRGGBB.
+inline constexpr int kCouleurRepere = 0x222222;
+
+// How many lines a message names (the warnings of one kind, the objects a
+// format cannot hold) before it counts the rest.
+inline constexpr int kSignalementsMontres = 10;
 
 }  // namespace ruter
