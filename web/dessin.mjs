@@ -9,48 +9,21 @@ import LineString from 'ol/geom/LineString.js';
 import Point from 'ol/geom/Point.js';
 import Polygon from 'ol/geom/Polygon.js';
 import VectorLayer from 'ol/layer/Vector.js';
-import WebGLVectorLayer from 'ol/layer/WebGLVector.js';
 import { getTransform } from 'ol/proj.js';
 import { eclaircir } from './eclaircir.mjs';
 import { etat } from './etat.mjs';
-import { chaine } from './tables.mjs';
+import { chaine, rgba } from './tables.mjs';
 
 export const versCarte = getTransform('EPSG:4326', 'EPSG:3857');
 const kLatitudeMax = 85.05; // the edge of the Web Mercator chart
 const kReperesNombreux = 2000; // beyond, smaller dots, thinned, and names only close up
 
-// WebGL drawn by the graphics card, not by a software stand-in (on which a
-// canvas, which simplifies lines to the screen's resolution, is faster).
-function webglMateriel() {
-  try {
-    const gl = document.createElement('canvas').getContext('webgl');
-    if (!gl) return false;
-    const info = gl.getExtension('WEBGL_debug_renderer_info');
-    const nom = gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER);
-    return !/swiftshader|llvmpipe|software/i.test(nom);
-  } catch {
-    return false;
-  }
-}
-
-// "?rendu=webgl" or "?rendu=canvas" chooses; otherwise WebGL for many
-// vertices when the graphics card draws it.
-function choisirRendu(sommets) {
-  const demande = new URLSearchParams(location.search).get('rendu');
-  if (demande === 'webgl' || demande === 'canvas') return demande;
-  return sommets > 200000 && webglMateriel() ? 'webgl' : 'canvas';
-}
-
-function rgba(couleur, alpha) {
-  return [(couleur >> 16) & 255, (couleur >> 8) & 255, couleur & 255, alpha];
-}
-
 // Routes in their colour, areas outlined in theirs and filled with it,
-// translucent (the schema's opacity), marks as dark dots: one layer, drawn
-// with WebGL or on a canvas. On a canvas, where each dot is drawn by itself,
-// a mark is left out at the resolutions at which one drawn before it covers
-// its place (`rmax`, see eclaircir).
-function coucheObjets(t, palette, rendu, nbReperes) {
+// translucent (the schema's opacity), marks as dots of the schema's colour:
+// one layer of the features of `source`, on a canvas. Each dot is drawn by
+// itself: a mark is left out at the resolutions at which one drawn before it
+// covers its place (`rmax`, see eclaircir).
+function coucheObjets(t, source, palette, nbReperes) {
   const teinte = (alpha) => {
     const cas = ['match', ['get', 'teinte']];
     palette.forEach((c, k) => cas.push(k, rgba(c, alpha)));
@@ -64,14 +37,12 @@ function coucheObjets(t, palette, rendu, nbReperes) {
     'stroke-line-cap': 'butt',
     'fill-color': teinte(t.schema.style.opacite_aire),
     'circle-radius': nbReperes > kReperesNombreux ? 3 : 5,
-    'circle-fill-color': '#1d2630',
+    'circle-fill-color': rgba(t.schema.style.couleur_repere, 1),
     'circle-stroke-color': '#ffffff',
     'circle-stroke-width': 1.5,
   };
-  const { source } = etat.vue;
-  if (rendu === 'webgl') return new WebGLVectorLayer({ source, style, properties: { rendu } });
   const visible = ['any', ['!', ['has', 'rmax']], ['<=', ['resolution'], ['get', 'rmax']]];
-  return new VectorLayer({ source, style: [{ filter: visible, style }], properties: { rendu } });
+  return new VectorLayer({ source, style: [{ filter: visible, style }] });
 }
 
 // Names, one line each (an object's first name; the others are in its box),
@@ -159,9 +130,8 @@ export function dessiner(t) {
   const n = t.genres.length;
   const { repere } = t.schema.genre;
   const nbReperes = t.genres.reduce((m, g) => m + (g === repere), 0);
-  const rendu = choisirRendu(t.xy.length / 2);
   const xy = positionsReperes(t, nbReperes);
-  const rmax = rendu === 'canvas' && nbReperes > kReperesNombreux ? eclaircir(xy) : null;
+  const rmax = nbReperes > kReperesNombreux ? eclaircir(xy) : null;
   const objets = new Array(n);
   for (let i = 0, j = 0; i < n; ++i) {
     const proprietes = { i, g: t.genres[i], teinte: indices.get(t.couleurs[i]) };
@@ -182,7 +152,7 @@ export function dessiner(t) {
   }
   vue.lignes = objets.filter((f) => f.get('lod'));
   vue.niveau = -1;
-  const couche = coucheObjets(t, palette, rendu, nbReperes);
+  const couche = coucheObjets(t, source, palette, nbReperes);
   vue.couche = couche;
   couche.setZIndex(2);
   const noms = coucheNoms(t);
@@ -193,5 +163,4 @@ export function dessiner(t) {
   carte.addLayer(couche);
   source.addFeatures(objets);
   appliquerNiveau(carte.getView().getResolution());
-  return couche.get('rendu');
 }

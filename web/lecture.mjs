@@ -11,6 +11,7 @@ import { petitEcran, replier } from './panneau.mjs';
 import { nouvelleRecherche } from './recherche.mjs';
 import { dire, erreur } from './statut.mjs';
 import { fermerTableau } from './tableau.mjs';
+import { compiler } from './wasm.mjs';
 import { avancer, finirTelechargement, montrerTelechargements, offrirHorsGlobe } from './telechargements.mjs';
 
 /* global LECTEUR_SOURCE */
@@ -25,13 +26,6 @@ function nouveauLecteur() {
   return w;
 }
 
-// What a report says, in the page's language.
-function signalement(s) {
-  const { T, tables } = etat;
-  const g = tables.schema.genre[s.genre];
-  return T.ecarts[s.ecart](s.position, T.genres_definis[g]);
-}
-
 // The file's name and size, the counts of each kind, the lines left out.
 function resumer() {
   const { T, tables: t, langue, fichier } = etat;
@@ -43,7 +37,7 @@ function resumer() {
   liste.replaceChildren();
   for (const s of t.signalements) {
     const li = document.createElement('li');
-    li.textContent = T.omis_ligne(s.ligne, signalement(s));
+    li.textContent = T.omis_ligne(s.ligne, s[langue]);
     liste.append(li);
   }
   if (t.nbSignalements > t.signalements.length) {
@@ -72,7 +66,7 @@ function montrer(w, t) {
   resumer();
   nouvelleRecherche();
   $('resume').hidden = false;
-  document.body.dataset.rendu = dessiner(t);
+  dessiner(t);
   if (petitEcran.matches) replier(true);
   ajuster();
   const { carte } = etat.vue;
@@ -96,7 +90,7 @@ function recevoir(w, data) {
     if (t.nature) {
       // Refused: the chart stays as it was, with the file it shows.
       w.terminate();
-      erreur('nature', [t.nature, t.signature]);
+      erreur('refus', [w.fichier.name, t]);
       return;
     }
     montrer(w, t);
@@ -104,7 +98,7 @@ function recevoir(w, data) {
     recevoirFaits(data);
   } else if (data.quoi === 'avance') {
     avancer(data.fraction);
-  } else if (data.quoi === 'fichiers' || data.quoi === 'erreur') {
+  } else if (['fichiers', 'hors_format', 'erreur'].includes(data.quoi)) {
     finirTelechargement(data);
   }
 }
@@ -119,7 +113,10 @@ function ouvrir(fichiers) {
   else dire('lecture', [fichier.name]);
   const w = nouveauLecteur();
   w.fichier = fichier;
-  w.postMessage({ quoi: 'lire', fichier });
+  compiler().then(
+    (wasm) => w.postMessage({ quoi: 'lire', fichier, wasm }),
+    (e) => erreur('arrete', [e.message]),
+  );
 }
 
 export function installerLecture() {

@@ -5,7 +5,7 @@ import { afficherFond, afficherGrille, suivrePointeur, unites } from './carte.mj
 import { $, etat } from './etat.mjs';
 import { quandLangue } from './langue.mjs';
 import { retenir, souvenir } from './souvenirs.mjs';
-import { position } from './tables.mjs';
+import { etiquette, position } from './tables.mjs';
 
 const fondActif = () => $('fond').checked && navigator.onLine;
 
@@ -13,16 +13,8 @@ function montrerFond(actif = fondActif()) {
   afficherFond(actif, { osm: etat.T.osm, seamarks: etat.T.seamarks });
 }
 
-// A line of the grid: its latitude or its longitude in degrees and whole
-// minutes (tenths where the line is on one).
-function etiquetteGrille(degres, latitude) {
-  const { module } = etat;
-  if (!module) return '';
-  const minutes = degres * 60;
-  const d = Math.abs(minutes - Math.round(minutes)) < 1e-6 ? 0 : 1;
-  const parties = position(module, latitude ? 0 : degres, latitude ? degres : 0, d).split(' ');
-  return (latitude ? parties.slice(0, 2) : parties.slice(2)).join('\u202f');
-}
+// A line of the grid: its latitude or its longitude, as the module writes it.
+const etiquetteGrille = (degres, latitude) => (etat.module ? etiquette(etat.module, degres, latitude) : '');
 
 export function installerOptions() {
   // Positions under the pointer with the decimals of the file's numbers.

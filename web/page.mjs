@@ -22,6 +22,7 @@ import { schema } from './tables.mjs';
 import { installerTableau } from './tableau.mjs';
 import { installerTelechargements } from './telechargements.mjs';
 import { nommerGenres } from './textes.mjs';
+import { compiler, instancier } from './wasm.mjs';
 
 /* global ESSAI */
 
@@ -39,7 +40,7 @@ installerTelechargements();
 installerPanneau();
 
 appliquerLangue();
-creerModule().then((m) => {
+compiler().then((wasm) => instancier(creerModule, wasm)).then((m) => {
   etat.module = m;
   nommerGenres(schema(m));
   appliquerLangue();

@@ -4,14 +4,16 @@ import { $, etat, texte } from './etat.mjs';
 
 export function afficherMessage() {
   const el = $('message');
-  const { message, T } = etat;
+  const { message } = etat;
   if (!message) {
     el.textContent = '';
     el.className = '';
     return;
   }
   const [cle, valeurs, erreur] = message;
-  el.textContent = cle === 'nature' ? `${T.natures[valeurs[0]](valeurs[1])} ${T.ou_est}` : texte(cle, ...valeurs);
+  // A value of the module's, {en, nb}, in the page's language.
+  const dans = (v) => (v && typeof v === 'object' && etat.langue in v ? v[etat.langue] : v);
+  el.textContent = texte(cle, ...valeurs.map(dans));
   el.className = erreur ? 'erreur' : '';
 }
 

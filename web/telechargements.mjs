@@ -5,7 +5,6 @@
 import { $, etat } from './etat.mjs';
 import { quandLangue } from './langue.mjs';
 import { dire } from './statut.mjs';
-import { horsGlobe } from './tables.mjs';
 
 const choix = (omettre = false) => ({
   genres: Array.from($('genres').querySelectorAll('input'), (c) => c.checked),
@@ -54,7 +53,8 @@ export function avancer(fraction) {
   $('progres').value = fraction;
 }
 
-// The worker's files, or its error, for the download of `data.format`.
+// The worker's files for the download of `data.format`; or its error; or
+// the objects the format cannot hold (hors_format), which it did not write.
 export function finirTelechargement(data) {
   const b = bouton(data.format);
   b.removeAttribute('aria-busy');
@@ -62,6 +62,11 @@ export function finirTelechargement(data) {
   $('progres').hidden = true;
   if (data.quoi === 'erreur') {
     dire('illisible', [data.message], true);
+    return;
+  }
+  if (data.quoi === 'hors_format') {
+    dire(null);
+    offrirHorsGlobe(data.format, data.lignes, data.n);
     return;
   }
   for (const f of data.fichiers) telechargerBlob(f.nom, f.blob);
@@ -80,9 +85,9 @@ function demander(format, omettre) {
   etat.lecteur.postMessage({ quoi: 'telecharger', format, nom: etat.base, crlf: $('fins').value === 'crlf', choix: choix(omettre) });
 }
 
-// A format that holds no position off the globe (GPX, GeoJSON, KML): the
-// lines of the objects that hold one, of the kinds chosen, and the offer
-// to leave them out; or none, with a null format.
+// A format that holds no position off the globe (GPX, GeoJSON, KML), as
+// the worker found: the lines of the objects of the kinds chosen that hold
+// one, and the offer to leave them out; or none, with a null format.
 export function offrirHorsGlobe(format, lignes, n) {
   etat.horsGlobeOffert = format ? [format, lignes, n] : null;
   $('hors-globe').hidden = !format;
@@ -96,26 +101,10 @@ export function offrirHorsGlobe(format, lignes, n) {
 // detail of 2 or more) starts nothing, however fast the first one's file
 // came and enabled the button again.
 function cliquer(e) {
-  const { tables } = etat;
   const b = e.target.closest('button');
   const format = b?.dataset.format;
-  if (!format || !tables || b.disabled || e.detail > 1) return;
+  if (!format || !etat.tables || b.disabled || e.detail > 1) return;
   offrirHorsGlobe(null);
-  const regles = tables.schema.formats[format];
-  if (regles?.globe_seul && horsGlobe(tables)) {
-    const { genres } = choix();
-    const lignes = [];
-    let n = 0;
-    tables.horsGlobe.forEach((l, i) => {
-      if (!l || !genres[tables.genres[i]]) return;
-      if (lignes.length < 10) lignes.push(l);
-      ++n;
-    });
-    if (n) {
-      offrirHorsGlobe(format, lignes, n);
-      return;
-    }
-  }
   demander(format, false);
 }
 
