@@ -6,11 +6,13 @@
 // Names reach the chart only as canvas text, never as HTML.
 import Feature from 'ol/Feature.js';
 import LineString from 'ol/geom/LineString.js';
+import MultiPoint from 'ol/geom/MultiPoint.js';
 import Point from 'ol/geom/Point.js';
 import Polygon from 'ol/geom/Polygon.js';
 import VectorLayer from 'ol/layer/Vector.js';
 import { getTransform } from 'ol/proj.js';
-import { eclaircir } from './eclaircir.mjs';
+import VectorSource from 'ol/source/Vector.js';
+import { eclaircir, grouper } from './eclaircir.mjs';
 import { etat } from './etat.mjs';
 import { chaine, rgba } from './tables.mjs';
 
@@ -113,6 +115,16 @@ function positionsReperes(t, nbReperes) {
   return versCarte(xy, xy, 2);
 }
 
+// Many marks, drawn: a MultiPoint for each of eclaircir's groups (grouper).
+function groupes(xy, rmax, repere) {
+  const { plats, rmax: rmaxGroupes } = grouper(xy, rmax);
+  return plats.map((plat, k) => {
+    const f = new Feature(new MultiPoint(Array.from(plat), 'XY'));
+    f.setProperties({ rmax: rmaxGroupes[k], g: repere }, true);
+    return f;
+  });
+}
+
 // Draws the objects of the tables `t`, in place of those before.
 export function dessiner(t) {
   const vue = etat.vue;
@@ -152,7 +164,15 @@ export function dessiner(t) {
   }
   vue.lignes = objets.filter((f) => f.get('lod'));
   vue.niveau = -1;
-  const couche = coucheObjets(t, source, palette, nbReperes);
+  // The features drawn: those of the objects, or, for many marks, those of
+  // the routes and areas and the marks' groups. vue.source keeps every
+  // object's, for a click, Find and the names.
+  let dessines = source;
+  if (rmax) {
+    dessines = new VectorSource();
+    dessines.addFeatures([...vue.lignes, ...groupes(xy, rmax, repere)]);
+  }
+  const couche = coucheObjets(t, dessines, palette, nbReperes);
   vue.couche = couche;
   couche.setZIndex(2);
   const noms = coucheNoms(t);
