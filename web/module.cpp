@@ -83,7 +83,7 @@ EMSCRIPTEN_KEEPALIVE char* ruter_entree(std::size_t n) {
 // (Nature, by its index in the schema's "natures"): 0 for a route file.
 EMSCRIPTEN_KEEPALIVE int ruter_commencer() {
     ruter::vider(page.table);
-    page.signalements.clear();
+    page.signalements = "[]";
     const std::size_t n = page.entree.size();
     const char* d = page.entree.data();
     page.examen = ruter::examiner({d, std::min(n, ruter::kTailleExamen)});
