@@ -3,9 +3,7 @@
 //    against the native ruter2mif converting the same file;
 //  - in headless Chromium by the built page (its test build, which lets the
 //    benchmark see the chart), from the moment the file is chosen to the
-//    moment its objects are drawn and its downloads offered, with the
-//    renderer the page chooses (RENDUS=,webgl adds WebGL forced, which a
-//    machine without a graphics card draws in software, slowly); then each
+//    moment its objects are drawn and its downloads offered; then each
 //    download, from the click to the file; and the chart's redraw after a
 //    zoom or a pan (the median of 12, drawn without a graphics card).
 // Medians of TRIALS runs (default 3). Build first: the release and web presets.
@@ -82,19 +80,17 @@ async function redessins(page) {
   });
 }
 
-for (const rendu of navigateur ? (process.env.RENDUS ?? '').split(',') : []) {
-  let choisi = '';
+if (navigateur) {
   const telechargements = { geojson: [], kml: [], gpx: [], mif: [] };
   const redessin = [];
   const t = await chronometrer(async () => {
     const page = await navigateur.newPage({ viewport: { width: 1280, height: 800 }, acceptDownloads: true });
     await page.context().setOffline(true);
-    await page.goto(pathToFileURL(PAGE_ESSAI).href + (rendu ? `?rendu=${rendu}` : ''));
+    await page.goto(pathToFileURL(PAGE_ESSAI).href);
     const t0 = Date.now();
     await page.setInputFiles('#fichier', fichier);
     await page.waitForFunction(() => document.body.dataset.etat === 'pret', null, { timeout: 120000 });
     const duree = Date.now() - t0;
-    choisi = await page.evaluate(() => document.body.dataset.rendu);
     for (const format of Object.keys(telechargements)) {
       const t1 = Date.now();
       const attente = page.waitForEvent('download', { timeout: 300000 });
@@ -107,11 +103,11 @@ for (const rendu of navigateur ? (process.env.RENDUS ?? '').split(',') : []) {
     await page.close();
     return duree;
   });
-  lignes.push([`the page in headless Chromium, file chosen to chart drawn (${choisi})`, t]);
+  lignes.push(['the page in headless Chromium, file chosen to chart drawn', t]);
   for (const [format, temps] of Object.entries(telechargements)) {
     lignes.push([`  its ${format} download, click to file`, mediane(temps)]);
   }
-  lignes.push([`  the chart redrawn after a zoom or a pan (${choisi}), median`, mediane(redessin)]);
+  lignes.push(['  the chart redrawn after a zoom or a pan, median', mediane(redessin)]);
 }
 await navigateur?.close();
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "driver/remplacer.hpp"
+#include "formats/messages.hpp"
 #include "gis/importer.hpp"
 #include "input/nature.hpp"
 #include "rutefil/rutefil.hpp"

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "driver/relais.hpp"
-#include "formats/signalements.hpp"
+#include "formats/messages.hpp"
 #include "gis/gis.hpp"
 #include "input/lecteur.hpp"
 #include "input/nature.hpp"

@@ -84,6 +84,12 @@ inline constexpr DescriptionFormat kFormatsObjets[kFormats] = {
 // The format of the GDAL driver `pilote`: one of its own, or kFormatGis.
 Format format_du_pilote(std::string_view pilote);
 
+// Whether `format` cannot hold an object whose first position off the globe
+// is on line `hors_globe` (0: none): it is refused, or left out when asked.
+inline bool hors_format(const DescriptionFormat& format, std::size_t hors_globe) {
+    return format.globe_seul && hors_globe != 0;
+}
+
 // What a format that holds no position off the globe says of one.
 inline constexpr const char* kHorsGlobe =
     "a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which %s "
@@ -97,10 +103,12 @@ inline constexpr const char* kIconeRepere =
     "http://maps.google.com/mapfiles/kml/shapes/placemark_circle.png";
 inline constexpr int kLargeurTrait = 2;    // pixels
 inline constexpr int kOpaciteAire = 0x59;  // of 255: 35 %
-inline constexpr int kCouleurRepere = 0x000000;  // a mark's dot, everywhere
+// The colour of the marks' dots wherever they are drawn (KML's icons, QGIS's
+// styles, the page's chart), 0xRRGGBB.
+inline constexpr int kCouleurRepere = 0x000000;
 
-// How many of a file's reports of one sort are told one by one; the others
-// are counted ("N more").
-inline constexpr long long kSignalementsMontres = 10;
+// How many lines a message names (the warnings of one kind, the objects a
+// format cannot hold) before it counts the rest.
+inline constexpr int kSignalementsMontres = 10;
 
 }  // namespace ruter

@@ -430,7 +430,7 @@ void ecrire_objet(Gis& g, const Objet& o) {
     const Genre k = o.genre;
     if (!g.ecrire[k] || !g.erreur.empty()) return;
     const DescriptionFormat& format = kFormatsObjets[g.format];
-    if (o.hors_globe != 0 && format.globe_seul) {
+    if (hors_format(format, o.hors_globe)) {
         if (g.sans_hors_globe) {
             if (g.nb_omis++ < kSignalementsMontres) g.omis.emplace_back(k, o.hors_globe);
             return;

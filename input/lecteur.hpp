@@ -175,13 +175,32 @@ void fin_entree(Lecteur& l, E& e, const char* reste, std::size_t n) {
     finir_route(l, e);
 }
 
+// Reads on in `texte`, the text of a route file held in memory (no Ctrl-Z
+// end), from its byte `lu`: the whole lines in about `pas` more bytes (more
+// for a line longer than that), `lu` moved past them. Returns true once the
+// text is read, its last line (without a line end) included.
+template <class E>
+bool lire_pas(Lecteur& l, E& e, std::string_view texte, std::size_t& lu, std::size_t pas) {
+    const std::size_t debut = lu;
+    std::size_t n = std::min(pas, texte.size() - debut);
+    for (;;) {
+        lu = debut + traiter_lignes(l, e, texte.data() + debut, n);
+        if (lu != debut || debut + n == texte.size()) break;
+        n = std::min(2 * n + 1, texte.size() - debut);
+    }
+    if (debut + n < texte.size()) return false;
+    fin_entree(l, e, texte.data() + lu, texte.size() - lu);
+    lu = texte.size();
+    return true;
+}
+
 // A whole route file held in memory.
 template <class E>
 void lire_memoire(Lecteur& l, E& e, std::string_view entree) {
     preparer(l);
     const std::size_t n = avant_fin_texte(entree.data(), entree.size());
-    const std::size_t lu = traiter_lignes(l, e, entree.data(), n);
-    fin_entree(l, e, entree.data() + lu, n - lu);
+    std::size_t lu = 0;
+    lire_pas(l, e, entree.substr(0, n), lu, n);
 }
 
 // Reads `h_fic` to its end (or to a Ctrl-Z) in large blocks, from where it

@@ -130,31 +130,4 @@ Examen examiner(std::string_view debut) {
     return e;
 }
 
-std::string expliquer(const Examen& e) {
-    switch (e.nature) {
-    case Nature::route:
-        return "a route file";
-    case Nature::vide:
-        return "the file is empty: there is nothing to convert";
-    case Nature::fin_texte:
-        return "no route data before the end-of-text byte (Ctrl-Z) that starts the file";
-    case Nature::binaire:
-        if (e.signature == nullptr) return "not a route file: it holds binary data, not text";
-        return std::string("not a route file: it is binary data (") + e.signature + "), not text";
-    case Nature::gpx:
-        return "not a route file: this is a GPX file";
-    case Nature::kml:
-        return "not a route file: this is a KML file";
-    case Nature::geojson:
-        return "not a route file: this is a GeoJSON file";
-    case Nature::mif:
-        return "this is a MIF file; the route file is the one without an extension";
-    case Nature::mid:
-        return "this is the MID file of a MIF pair; the route file is the one without an extension";
-    case Nature::inconnu:
-        break;
-    }
-    return "not a route file: none of its lines is a route, a name, a text or a position";
-}
-
 }  // namespace ruter

@@ -55,8 +55,4 @@ bool mot_cle(std::string_view mot);
 // them, or all of a shorter file).
 Examen examiner(std::string_view debut);
 
-// What ruter2gis says of a file that is not a route file (not of
-// Nature::route), after "FILE: ".
-std::string expliquer(const Examen& e);
-
 }  // namespace ruter

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "formats/schema.hpp"
-#include "formats/signalements.hpp"
+#include "formats/messages.hpp"
 #include "gis/objet_ogr.hpp"
 #include "input/lecteur.hpp"
 #include "input/nature.hpp"

@@ -3,16 +3,18 @@
 //
 //   node web/construire.mjs RUTER_MODULE.js OUTPUT.html VERSION [TEST.html]
 //
-// esbuild bundles the Web Worker (the reader, its WebAssembly inlined as
-// base64 by emscripten) into one script, then the page with OpenLayers and
-// that script as a string, from which the page starts its worker. VERSION,
-// the project's (CMake passes it), is in the page's footer and, as the
-// constant VERSION, in both scripts. The paths esbuild writes are relative
+// esbuild bundles one script for the page and its Web Worker (web/entree.mjs:
+// the page starts the worker from the script's own text), with OpenLayers
+// and the reader's WebAssembly (RUTER_MODULE.wasm, beside the module),
+// gzipped, as base64, once: the page compiles it and hands it to each
+// worker (web/wasm.mjs). VERSION, the project's (CMake passes it), is in the
+// page's footer and, as the constant VERSION, in the script. The paths esbuild writes are relative
 // to the project's folder, so that a build of the same sources anywhere
 // gives the same file. TEST.html, for the tests and the benchmark only, is
 // the same page with a hook that the page shipped has not (ESSAI): where
 // its objects lie on the screen, and its chart.
 import { readFile, writeFile } from 'node:fs/promises';
+import { gzipSync } from 'node:zlib';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import * as esbuild from 'esbuild';
@@ -28,29 +30,28 @@ const commun = {
   bundle: true, write: false, minify: true, target: 'es2020', logLevel: 'warning',
   absWorkingDir: join(ici, '..'), define: { VERSION: JSON.stringify(version) },
 };
-const lecteur = await esbuild.build({
-  ...commun,
-  entryPoints: [join(ici, 'lecteur.mjs')],
-  format: 'iife',
-  platform: 'browser',
-  alias: { 'ruter-module': resolve(module) },
-  external: ['fs', 'path'], // only in the module's Node.js branch
-});
 const modele = await readFile(join(ici, 'index.html'), 'utf8');
+const wasm = gzipSync(await readFile(resolve(module).replace(/\.js$/, '.wasm')), { level: 9 }).toString('base64');
+
+// The most the page shipped may weigh. It holds the WebAssembly once, and
+// no copy that is not gzipped (a module starts "\0asm": "AGFzbQ" in base64).
+const kTailleMax = 660 * 1024;
+const kWasmBrut = 'AGFzbQ';
 
 async function construire(fichier, avecEssai) {
   const page = await esbuild.build({
     ...commun,
-    entryPoints: [join(ici, 'page.mjs')],
+    entryPoints: [join(ici, 'entree.mjs')],
     format: 'iife',
     outdir: 'page',
     // The page has the reader's module too, for what needs no file: the
-    // positions' text under the pointer and on the grid.
+    // positions' text under the pointer and on the grid; its worker is the
+    // same script (web/entree.mjs).
     alias: { 'ruter-module': resolve(module) },
     external: ['fs', 'path'],
     define: {
       ...commun.define,
-      LECTEUR_SOURCE: JSON.stringify(lecteur.outputFiles[0].text),
+      RUTER_WASM: JSON.stringify(wasm),
       ESSAI: String(avecEssai),
     },
   });
@@ -63,8 +64,13 @@ async function construire(fichier, avecEssai) {
     .replace('<!--version-->', version)
     .replace('<!--style-->', () => `<style>${css}</style>`)
     .replace('<!--script-->', () => `<script>${js}</script>`);
+  const octets = Buffer.byteLength(html);
+  const modules = html.split(wasm).length - 1 + html.split(kWasmBrut).length - 1;
   await writeFile(fichier, html);
-  console.log(`${fichier}: ${(html.length / 1024).toFixed(0)} KiB`);
+  console.log(`${fichier}: ${(octets / 1024).toFixed(0)} KiB, ${(gzipSync(html).length / 1000).toFixed(0)} KB gzipped`);
+  if (!avecEssai && (octets > kTailleMax || modules !== 1)) {
+    throw new Error(`the page is ${octets} bytes (at most ${kTailleMax}) and holds ${modules} WebAssembly modules (one)`);
+  }
 }
 
 await construire(sortie, false);

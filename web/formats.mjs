@@ -4,8 +4,8 @@
 // Coordinates stay the reader's doubles, in degrees. The objects are written
 // in slices, so that the page can show how far the work is.
 //
-// `choix`: the kinds to write (genres[g] true), and whether to leave out the
-// objects that hold a position off the globe (omettre).
+// `ecrit`: a byte an object, 1 for those to write (tables.mjs's ecrits: the
+// kinds chosen, and what the format can hold).
 import Feature from 'ol/Feature.js';
 import GPX from 'ol/format/GPX.js';
 import GeoJSON from 'ol/format/GeoJSON.js';
@@ -18,7 +18,7 @@ import Icon from 'ol/style/Icon.js';
 import Stroke from 'ol/style/Stroke.js';
 import Style from 'ol/style/Style.js';
 import { createElementNS, getDocument, getXMLSerializer } from 'ol/xml.js';
-import { champs, chaine } from './tables.mjs';
+import { champs, chaine, rgba } from './tables.mjs';
 
 /* global VERSION */
 // The build gives the version; Node's tests run without it.
@@ -28,13 +28,10 @@ const kTranche = 2000; // objects written at a time
 
 // The objects to write, kind by kind in the order of `genres` (each kind in
 // the file's order): their indexes.
-function aEcrire(t, genres, choix) {
+function aEcrire(t, genres, ecrit) {
   const liste = [];
   for (const g of genres) {
-    if (!choix.genres[g]) continue;
-    for (let i = 0; i < t.genres.length; ++i) {
-      if (t.genres[i] === g && !(choix.omettre && t.horsGlobe[i])) liste.push(i);
-    }
+    for (let i = 0; i < t.genres.length; ++i) if (t.genres[i] === g && ecrit[i]) liste.push(i);
   }
   return liste;
 }
@@ -66,9 +63,9 @@ function parTranches(liste, ecrire, progres) {
   }
 }
 
-export function geojson(t, choix, progres) {
+export function geojson(t, ecrit, progres) {
   const { genre } = t.schema;
-  const liste = aEcrire(t, [genre.repere, genre.route, genre.aire], choix);
+  const liste = aEcrire(t, [genre.repere, genre.route, genre.aire], ecrit);
   const ecrivain = new GeoJSON();
   const objets = [];
   parTranches(
@@ -82,20 +79,20 @@ export function geojson(t, choix, progres) {
 
 // GPX 1.1: the declaration, the metadata with the file's name, a creator
 // naming this program and its version, then all the waypoints (marks) and
-// all the routes (routes and areas), as the schema's order asks. With `nav`
-// (the module's, web/nav.mjs): nav.noms(i) names the points for a GPS unit,
-// as ruter2gis does (a mark's unique name, a route's points'; the file's
-// name goes in <cmt>), in the order the file holds them; and with
-// choix.seul, the one object i, its points the other way round with
-// choix.inverse (nav.inverse(i)).
-export function gpx(t, choix, progres, nom, nav = null) {
+// all the routes (routes and areas), as the schema's order asks: the objects
+// i with ecrit[i]. With `nav` (the module's, web/nav.mjs): nav.noms(i) names
+// the points for a GPS unit, as ruter2gis does (a mark's unique name, a
+// route's points'; the file's name goes in <cmt>), in the order the file
+// holds them; and with nav.seul, the one object nav.seul, its points the
+// other way round with nav.inverser (nav.inverse(i)).
+export function gpx(t, ecrit, progres, nom, nav = null) {
   const { genre, champ } = t.schema;
-  const liste = choix.seul === undefined ? aEcrire(t, [genre.repere, genre.route, genre.aire], choix) : [choix.seul];
+  const liste = nav?.seul === undefined ? aEcrire(t, [genre.repere, genre.route, genre.aire], ecrit) : [nav.seul];
   const ecrivain = new GPX();
   const pointsNommes = []; // by route of the file: its points' names and the route's name
   const objet = (i) => {
     const e = entite(t, i, 'gpx');
-    if (choix.inverse && nav) e.getGeometry().setCoordinates(nav.inverse(i));
+    if (nav?.inverser) e.getGeometry().setCoordinates(nav.inverse(i));
     if (!nav) return e;
     const noms = nav.noms(i);
     const original = chaine(t, i, champ.nom);
@@ -144,7 +141,7 @@ export function gpx(t, choix, progres, nom, nav = null) {
 // KML as ruter2gis writes it: a folder (a Document) for each kind, named
 // after its layer; marks as black circles, routes in their colour, areas
 // outlined in theirs and filled with it, translucent.
-export function kml(t, choix, progres) {
+export function kml(t, ecrit, progres) {
   const { style, genre, champ, couches } = t.schema;
   // KML's icons are twice the size OpenLayers draws them: half the scale is KML's 1.
   const repere = new Style({ image: new Icon({ src: style.icone, color: '#000000', scale: 0.5 }) });
@@ -162,7 +159,7 @@ export function kml(t, choix, progres) {
   let racine = null;
   let documentKml = null;
   for (const g of [genre.repere, genre.route, genre.aire]) {
-    const liste = aEcrire(t, [g], choix);
+    const liste = aEcrire(t, [g], ecrit);
     if (liste.length === 0) continue;
     const ns = racine?.namespaceURI;
     const dossier = ns ? createElementNS(ns, 'Document') : null;
@@ -198,8 +195,4 @@ export function kml(t, choix, progres) {
   }
   racine ??= ecrivain.writeFeaturesNode([]);
   return `<?xml version="1.0" encoding="UTF-8"?>\n${getXMLSerializer().serializeToString(racine)}`;
-}
-
-function rgba(couleur, alpha) {
-  return [(couleur >> 16) & 255, (couleur >> 8) & 255, couleur & 255, alpha];
 }

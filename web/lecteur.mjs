@@ -4,7 +4,7 @@
 // file is given back with the worker.
 //
 // Messages in:
-//   {quoi: 'lire', fichier: File}
+//   {quoi: 'lire', fichier: File, wasm: WebAssembly.Module}   the reader, compiled
 //   {quoi: 'telecharger', format: 'geojson' | 'kml' | 'gpx' | 'mif', nom, crlf, choix}
 //                                                     (GPX: choix.seul, choix.inverse: one route reversed)
 //   {quoi: 'faits', i}                                the facts and legs of object i
@@ -14,15 +14,19 @@
 //   {quoi: 'progres', lu, total}                      while reading
 //   {quoi: 'tables', tables}                          the file read (or its verdict)
 //   {quoi: 'avance', format, fraction}                while making a download
+//   {quoi: 'hors_format', format, lignes, n}          objects the format cannot hold:
+//                                                     none written, unless asked again
+//                                                     with choix.omettre
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
 //   {quoi: 'faits', i, faits, troncons, dernier, nbTroncons}
 //   {quoi: 'rutefil', rapport, octets}               after its tables, when not refused
 //   {quoi: 'erreur', message, format?}
 import creerModule from 'ruter-module';
 import { geojson, gpx, kml } from './formats.mjs';
-import { ecrireRutefil } from './rutefil_module.mjs';
 import { inverse, nomsGpx } from './nav.mjs';
-import { faits, faitsObjet, lire, mifMid, tables, troncons } from './tables.mjs';
+import { ecrireRutefil } from './rutefil_module.mjs';
+import { ecrits, faits, faitsObjet, horsFormat, lire, mifMid, tables, troncons } from './tables.mjs';
+import { instancier } from './wasm.mjs';
 import { installer } from './xml.mjs';
 
 installer();
@@ -45,27 +49,33 @@ function telecharger({ format, nom, crlf, choix }) {
   if (format === 'mif') {
     // Blobs, which the page downloads as they are: the one copy made.
     const { mif, mid } = mifMid(module, crlf);
-    return [
+    const fichiers = [
       { nom: `${nom}.mif`, blob: new Blob([mif], { type: 'application/octet-stream' }) },
       { nom: `${nom}.mid`, blob: new Blob([mid], { type: 'application/octet-stream' }) },
     ];
+    return envoyer({ quoi: 'fichiers', format, fichiers });
+  }
+  if (!choix.omettre) {
+    const { n, lignes } = horsFormat(module, format, choix.genres);
+    if (n) return envoyer({ quoi: 'hors_format', format, lignes, n });
   }
   const [ecrire, type] = kEcrivains[format];
   const t = tables(module);
   faits(module, t); // the fields of the facts
-  // GPX: the names for a GPS unit, and a route the other way round.
-  const nav = format === 'gpx' ? { noms: nomsGpx(module), inverse: (i) => inverse(module, i) } : null;
-  const texte = ecrire(t, choix, avance, nom, nav);
-  return [{ nom: `${nom}.${format}`, blob: new Blob([texte], { type }) }];
+  // GPX: the names for a GPS unit, and one route the other way round.
+  const nav =
+    format === 'gpx' ? { noms: nomsGpx(module), inverse: (i) => inverse(module, i), seul: choix.seul, inverser: choix.inverse } : null;
+  const texte = ecrire(t, ecrits(module, format, choix.genres, choix.omettre), avance, nom, nav);
+  return envoyer({ quoi: 'fichiers', format, fichiers: [{ nom: `${nom}.${format}`, blob: new Blob([texte], { type }) }] });
 }
 
 self.onmessage = async ({ data }) => {
   try {
-    module ??= await creerModule();
     if (data.quoi === 'lire') {
+      module ??= await instancier(creerModule, data.wasm);
       const donnees = new Uint8Array(await data.fichier.arrayBuffer());
       const t = lire(module, donnees, (lu, total) => envoyer({ quoi: 'progres', lu, total }));
-      const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
+      const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.chaines, t.bornes];
       envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
     } else if (data.quoi === 'faits') {
       // A table of thousands of rows says nothing more: the first ones, the
@@ -83,12 +93,12 @@ self.onmessage = async ({ data }) => {
       const { rapport, octets } = ecrireRutefil(module, data.objets, data.existant);
       if (octets) {
         const t = lire(module, octets);
-        const tableaux = [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
+        const tableaux = [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.chaines, t.bornes];
         envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
       }
       envoyer({ quoi: 'rutefil', rapport, octets }, octets ? [octets.buffer] : []);
     } else if (data.quoi === 'telecharger') {
-      envoyer({ quoi: 'fichiers', format: data.format, fichiers: telecharger(data) });
+      telecharger(data);
     }
   } catch (e) {
     // The module cannot go on after it failed (out of memory, say).

@@ -3,13 +3,16 @@
 // steps so that the page can show its progress, into the table of objects
 // (modele/objets.hpp) that JavaScript reads in place (typed arrays over this
 // memory); and it is converted to the MIF/MID pair by ruter2mif's own writer.
-// The schema (formats/schema.hpp) goes to JavaScript as JSON: the page keeps no
-// copy of the kinds, the fields or the formats' rules.
+// What is not a column crosses as JSON (web/passage.hpp): the schema, the
+// verdict on a file, the reports, an object's legs, what a format cannot
+// hold; the page keeps no copy of the kinds, the fields, the formats' rules
+// or the reader's messages.
 //
 // The calls, in order: ruter_entree(n) for room for the file; ruter_commencer,
 // whose verdict says whether it is a route file; ruter_avancer until it
-// returns 1; then the table, its facts, an object's legs, and ruter_mif at
-// will. ruter_position needs no file.
+// returns 1; then the table, its facts, an object's legs, what a format
+// writes, and ruter_mif at will. ruter_position and ruter_etiquette need no
+// file.
 //
 // The facts of routes and areas are not computed as the file is read (they
 // take longer than the reading): ruter_faits gives one object's,
@@ -24,14 +27,17 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/memoire.hpp"
 #include "formats/schema.hpp"
 #include "formats/texte_position.hpp"
+#include "input/lecteur.hpp"
 #include "input/nature.hpp"
 #include "modele/faits.hpp"
 #include "modele/objets.hpp"
+#include "web/passage.hpp"
 
 namespace ruter {
 
@@ -44,20 +50,19 @@ inline void objet_ajoute(Tout&, TableObjets*&) {}
 
 struct Page {
     std::vector<char> entree;
-    std::size_t fin = 0, lu = 0;  // the text before a Ctrl-Z, and what has been read
+    std::string_view texte;  // after a byte order mark, before a Ctrl-Z
+    std::size_t lu = 0;      // of the text
     bool fini = false;
     Examen examen{};
     Lecteur lecteur;
     Tout tout;
     Objets<Tout> objets;
     TableObjets table;
-    // One per line: "LINE\tECART\tKIND\tPOSITION", Ecart and Genre by their
-    // indexes, the position words as the line has them (none for a route left out).
-    std::string signalements;
-    std::vector<double> faits;            // one object's, or the table's: Faits by Faits
-    std::vector<double> troncons;         // by point: course, distance, distance run
-    std::string positions;                // by point: "LATITUDE\tLONGITUDE\n"
-    char position[2 * kMaxPosition + 2];  // ruter_position's
+    std::string signalements;             // JSON, once the file is read
+    std::vector<double> faits;            // one object's: Faits
+    std::vector<std::uint8_t> ecrits;     // ruter_ecrits's
+    std::string json;                     // the last call's JSON
+    char position[2 * kMaxPosition + 4];  // ruter_position's and ruter_etiquette's
     Conversion conversion;
     std::string mif, mid;
 };
@@ -67,95 +72,6 @@ Page page;
 }  // namespace
 
 const TableObjets& table_page() { return page.table; }
-
-namespace {
-
-void chaine_json(std::string& j, std::string_view s) {
-    j += '"';
-    for (const char c : s) {
-        if (c == '"' || c == '\\') j += '\\';
-        j += c;
-    }
-    j += '"';
-}
-
-template <class F>
-void liste_json(std::string& j, std::size_t n, F element) {
-    j += '[';
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i != 0) j += ',';
-        element(i);
-    }
-    j += ']';
-}
-
-// The schema, for the page: the kinds and the fields, which kinds have which
-// field, the fields' types, which are facts (in the order of Faits), the
-// formats with their field names (null where a format has none) and rules,
-// the styles, the names of the reports' kinds and of the file check's
-// verdicts.
-std::string schema_json() {
-    std::string j = "{\"genres\":";
-    liste_json(j, kGenres, [&](std::size_t g) { chaine_json(j, kNomsGenres[g]); });
-    j += ",\"couches\":";
-    liste_json(j, kGenres, [&](std::size_t g) { chaine_json(j, kNomsCouches[g]); });
-    // The indexes of the kinds and of the fields, by the names the page knows them by.
-    const auto indices = [&](const char* const* cles, std::size_t n) {
-        j += '{';
-        for (std::size_t i = 0; i < n; ++i) {
-            if (i != 0) j += ',';
-            chaine_json(j, cles[i]);
-            j += ':' + std::to_string(i);
-        }
-        j += '}';
-    };
-    j += ",\"genre\":";
-    indices(kClesGenres, kGenres);
-    j += ",\"champ\":";
-    indices(kClesChamps, kChamps);
-    j += ",\"chaines\":" + std::to_string(kChaines);
-    j += ",\"types\":";
-    liste_json(j, kChamps, [&](std::size_t c) { chaine_json(j, kNomsTypes[kTypesChamps[c]]); });
-    j += ",\"faits\":";
-    liste_json(j, std::size(kChampsFaits),
-               [&](std::size_t k) { j += std::to_string(kChampsFaits[k]); });
-    j += ",\"ecarts\":";
-    liste_json(j, kEcarts, [&](std::size_t e) { chaine_json(j, kClesEcarts[e]); });
-    j += ",\"porte\":";
-    liste_json(j, kChamps, [&](std::size_t c) {
-        liste_json(j, kGenres, [&](std::size_t g) {
-            j += porte(static_cast<Genre>(g), static_cast<Champ>(c), false) ? "true" : "false";
-        });
-    });
-    j += ",\"formats\":{";
-    for (int f = 0; f < kFormats; ++f) {
-        const DescriptionFormat& d = kFormatsObjets[f];
-        if (f != 0) j += ',';
-        chaine_json(j, d.cle);
-        j += ":{\"nom\":";
-        chaine_json(j, d.nom);
-        j += ",\"champs\":";
-        liste_json(j, kChamps, [&](std::size_t c) {
-            if (d.champs[c] == nullptr) {
-                j += "null";
-            } else {
-                chaine_json(j, d.champs[c]);
-            }
-        });
-        j += std::string(",\"une_couche\":") + (d.une_couche ? "true" : "false");
-        j += std::string(",\"globe_seul\":") + (d.globe_seul ? "true" : "false");
-        j += std::string(",\"aires_en_routes\":") + (d.aires_en_routes ? "true" : "false") + "}";
-    }
-    j += "},\"style\":{\"icone\":";
-    chaine_json(j, kIconeRepere);
-    j += ",\"trait\":" + std::to_string(kLargeurTrait) +
-         ",\"opacite_aire\":" + std::to_string(kOpaciteAire / 255.0) + "}";
-    j += ",\"natures\":[\"route\",\"vide\",\"fin_texte\",\"binaire\",\"gpx\",\"kml\",\"geojson\","
-         "\"mif\",\"mid\",\"inconnu\"]}";
-    return j;
-}
-
-}  // namespace
 
 }  // namespace ruter
 
@@ -173,22 +89,23 @@ EMSCRIPTEN_KEEPALIVE char* ruter_entree(std::size_t n) {
 // (Nature, by its index in the schema's "natures"): 0 for a route file.
 EMSCRIPTEN_KEEPALIVE int ruter_commencer() {
     ruter::vider(page.table);
-    page.signalements.clear();
+    page.signalements = "[]";
     const std::size_t n = page.entree.size();
-    page.examen = ruter::examiner({page.entree.data(), std::min(n, ruter::kTailleExamen)});
-    page.fin = page.examen.bom +
-               ruter::avant_fin_texte(page.entree.data() + page.examen.bom, n - page.examen.bom);
-    page.lu = page.examen.bom;
+    const char* d = page.entree.data();
+    page.examen = ruter::examiner({d, std::min(n, ruter::kTailleExamen)});
+    const std::size_t bom = page.examen.bom;
+    page.texte = {d + bom, ruter::avant_fin_texte(d + bom, n - bom)};
+    page.lu = 0;
     page.fini = false;
     ruter::preparer(page.lecteur);
-    ruter::commencer_objets(page.objets, page.tout, page.table, page.lecteur, true,
-                            page.examen.bom != 0);
+    ruter::commencer_objets(page.objets, page.tout, page.table, page.lecteur, true, bom != 0);
     return static_cast<int>(page.examen.nature);
 }
 
-// The binary format that the file's signature names ("PNG"), or "".
-EMSCRIPTEN_KEEPALIVE const char* ruter_signature() {
-    return page.examen.signature != nullptr ? page.examen.signature : "";
+// The verdict on the file as JSON (verdict_json).
+EMSCRIPTEN_KEEPALIVE const char* ruter_verdict() {
+    page.json = ruter::verdict_json(page.examen);
+    return page.json.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* ruter_schema() {
@@ -199,30 +116,14 @@ EMSCRIPTEN_KEEPALIVE const char* ruter_schema() {
 // Reads about `pas` more bytes, whole lines; 1 once the file is read.
 EMSCRIPTEN_KEEPALIVE int ruter_avancer(std::size_t pas) {
     if (page.fini) return 1;
-    const char* d = page.entree.data();
-    const std::size_t debut = page.lu;
-    std::size_t n = std::min(pas, page.fin - debut), lu = 0;
-    for (;;) {
-        lu = ruter::traiter_lignes(page.lecteur, page.objets, d + debut, n);
-        if (lu != 0 || debut + n == page.fin) break;
-        n = std::min(2 * n + 1, page.fin - debut);  // a line longer than the step
-    }
-    page.lu = debut + lu;
-    if (debut + n < page.fin) return 0;
-    // What follows the last line end is a last line without one.
-    ruter::fin_entree(page.lecteur, page.objets, d + page.lu, page.fin - page.lu);
+    if (!ruter::lire_pas(page.lecteur, page.objets, page.texte, page.lu, pas)) return 0;
     ruter::fin_bloc(page.objets);
-    page.lu = page.fin;
-    for (const ruter::Signalement& s : page.objets.bloc.signalements) {
-        page.signalements += std::to_string(s.ligne) + '\t' +
-                             std::to_string(static_cast<int>(s.ecart)) + '\t' +
-                             std::to_string(s.genre) + '\t' + s.position + '\n';
-    }
+    page.signalements = ruter::signalements_json(page.objets.bloc);
     page.fini = true;
     return 1;
 }
 
-EMSCRIPTEN_KEEPALIVE std::size_t ruter_lu() { return page.lu; }
+EMSCRIPTEN_KEEPALIVE std::size_t ruter_lu() { return page.examen.bom + page.lu; }
 // The table's columns (std::size_t is 32 bits here).
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_objets() { return ruter::nb_objets(page.table); }
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* ruter_genres() { return page.table.genres.data(); }
@@ -230,14 +131,14 @@ EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_debuts() { return page.table.debut
 EMSCRIPTEN_KEEPALIVE const double* ruter_xy() { return page.table.xy.data(); }
 EMSCRIPTEN_KEEPALIVE const std::int32_t* ruter_couleurs() { return page.table.couleurs.data(); }
 EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_lignes() { return page.table.lignes.data(); }
-EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_hors_globe() { return page.table.hors_globe.data(); }
 EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_sommets() { return page.table.sommets.data(); }
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* ruter_decimales() { return page.table.decimales.data(); }
 EMSCRIPTEN_KEEPALIVE const char* ruter_chaines() { return page.table.chaines.data(); }
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_chaines() { return page.table.chaines.size(); }
 EMSCRIPTEN_KEEPALIVE const std::size_t* ruter_bornes() { return page.table.bornes.data(); }
-EMSCRIPTEN_KEEPALIVE const char* ruter_signalements() { return page.signalements.data(); }
-EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_signalements() { return page.signalements.size(); }
+// The reports kept (the first kSignalementsGardes), as JSON; and how many
+// there were.
+EMSCRIPTEN_KEEPALIVE const char* ruter_signalements() { return page.signalements.c_str(); }
 EMSCRIPTEN_KEEPALIVE std::size_t ruter_nb_signalements() {
     return page.objets.bloc.nb_signalements;
 }
@@ -252,58 +153,37 @@ EMSCRIPTEN_KEEPALIVE const double* ruter_faits(std::size_t i) {
     return page.faits.data();
 }
 
-// The facts of every object, three doubles each as above.
+// The facts of every object, three doubles each as above, which the table
+// then holds.
 EMSCRIPTEN_KEEPALIVE const double* ruter_faits_table() {
-    const std::size_t n = ruter::nb_objets(page.table);
-    page.faits.resize(3 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const ruter::Faits f = ruter::faits(ruter::objet(page.table, i));
-        page.faits[3 * i] = f.points;
-        page.faits[3 * i + 1] = f.longueur;
-        page.faits[3 * i + 2] = f.surface;
-    }
-    return page.faits.data();
+    static_assert(sizeof(ruter::Faits) == 3 * sizeof(double));
+    if (page.table.faits.size() != ruter::nb_objets(page.table)) ruter::calculer_faits(page.table);
+    return reinterpret_cast<const double*>(page.table.faits.data());
 }
 
-// The legs of object i, point by point: its vertices as the route file gives
-// them, each with its position in degrees and minutes (with the object's
-// decimals) and the true course (cap_affiche) and distance to the next point
-// along the rhumb line, and the distance run from the first point to it. A
-// route's last point has no leg (NaN); an area's last one, the leg back to
-// its first point, unless the file closes the ring itself. The legs add up
-// to the length and the perimeter of the facts. Returns the number of
-// points (none for an object that the table does not hold); the values are
-// at ruter_troncons_valeurs, three doubles a point, the positions at
-// ruter_troncons_positions, a line each.
-EMSCRIPTEN_KEEPALIVE std::size_t ruter_troncons(std::size_t i) {
-    page.troncons.clear();
-    page.positions.clear();
-    if (i >= ruter::nb_objets(page.table)) return 0;
-    const ruter::Objet o = ruter::objet(page.table, i);
-    const std::size_t n = o.genre == ruter::kReperes ? 1 : o.sommets;
-    page.troncons.assign(3 * n, NAN);
-    double parcouru = 0;
-    char t[ruter::kMaxPosition];
-    for (std::size_t k = 0; k < n; ++k) {
-        page.positions.append(t, ruter::ecrire_latitude(t, o.xy[2 * k + 1], o.decimales));
-        page.positions += '\t';
-        page.positions.append(t, ruter::ecrire_longitude(t, o.xy[2 * k], o.decimales));
-        page.positions += '\n';
-        double* v = &page.troncons[3 * k];
-        v[2] = parcouru;
-        const std::size_t suivant = k + 1 < (o.genre == ruter::kAires ? o.n : n) ? k + 1 : 0;
-        if (suivant == 0) continue;
-        const ruter::Troncon l =
-            ruter::troncon(o.xy[2 * k], o.xy[2 * k + 1], o.xy[2 * suivant], o.xy[2 * suivant + 1]);
-        v[0] = ruter::cap_affiche(l.cap);
-        v[1] = l.distance;
-        parcouru += l.distance;
-    }
-    return n;
+// The legs of object i as JSON (troncons_json): an empty list for an
+// object that the table does not hold.
+EMSCRIPTEN_KEEPALIVE const char* ruter_troncons(std::size_t i) {
+    page.json =
+        i < ruter::nb_objets(page.table) ? ruter::troncons_json(ruter::objet(page.table, i)) : "[]";
+    return page.json.c_str();
 }
-EMSCRIPTEN_KEEPALIVE const double* ruter_troncons_valeurs() { return page.troncons.data(); }
-EMSCRIPTEN_KEEPALIVE const char* ruter_troncons_positions() { return page.positions.data(); }
-EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_positions() { return page.positions.size(); }
+
+// The objects of the kinds in `genres` that `format` cannot hold, as JSON
+// (hors_format_json).
+EMSCRIPTEN_KEEPALIVE const char* ruter_hors_format(int format, unsigned genres) {
+    page.json = ruter::hors_format_json(page.table, format, genres);
+    return page.json.c_str();
+}
+
+// Which objects a download in `format` writes, a byte each (ecrits).
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* ruter_ecrits(int format, unsigned genres, int omettre) {
+    ruter::ecrits(page.ecrits, page.table, format, genres, omettre != 0);
+    return page.ecrits.data();
+}
+
+// The bytes of the JSON that the last call returned.
+EMSCRIPTEN_KEEPALIVE std::size_t ruter_taille_json() { return page.json.size(); }
 
 // The position (lon, lat) in degrees and minutes with `decimales` decimals,
 // "59°01.215′ N 010°35.900′ E", at ruter_position_texte; returns its bytes.
@@ -314,6 +194,24 @@ EMSCRIPTEN_KEEPALIVE std::size_t ruter_position(double lon, double lat, int deci
     return static_cast<std::size_t>(fin - page.position);
 }
 EMSCRIPTEN_KEEPALIVE const char* ruter_position_texte() { return page.position; }
+
+// The label of a grid line at `degres` of latitude (or of longitude), at
+// ruter_position_texte: degrees and whole minutes, tenths where the line is
+// on one, "59°01′ N", the hemisphere joined by a narrow no-break space, at
+// which a label never breaks. Returns its bytes.
+EMSCRIPTEN_KEEPALIVE std::size_t ruter_etiquette(double degres, int latitude) {
+    const double minutes = degres * 60;
+    const int decimales = std::fabs(minutes - std::round(minutes)) < 1e-6 ? 0 : 1;
+    char* fin = latitude != 0 ? ruter::ecrire_latitude(page.position, degres, decimales)
+                              : ruter::ecrire_longitude(page.position, degres, decimales);
+    // "... N": the space before the hemisphere's letter becomes U+202F.
+    char* const espace = fin - 2;
+    if (espace < page.position || *espace != ' ')
+        return static_cast<std::size_t>(fin - page.position);
+    std::memmove(espace + 3, espace + 1, 1);
+    std::memcpy(espace, "\xE2\x80\xAF", 3);
+    return static_cast<std::size_t>(fin + 2 - page.position);
+}
 
 // The MIF/MID pair of the file, with CR LF line ends or LF.
 EMSCRIPTEN_KEEPALIVE void ruter_mif(int crlf) {

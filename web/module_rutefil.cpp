@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/messages.hpp"
 #include "input/nature.hpp"
 #include "rutefil/rutefil.hpp"
 

@@ -1,9 +1,10 @@
 // The reader's results, read out of the WebAssembly module's memory: the
 // schema, the objects' table, the lines left out, the facts of routes and
-// areas, an object's legs, positions in degrees and minutes, and the MIF/MID
-// pair. Shared by the page's worker and the tests in Node. What the objects
-// are, their fields and facts, each format's rules and every figure come
-// from the module; this only reads them.
+// areas, an object's legs, what a format writes, positions in degrees and
+// minutes, and the MIF/MID pair. Shared by the page, its worker and the
+// tests in Node. What the objects are, their fields and facts, each
+// format's rules, the messages and every figure come from the module; this
+// only reads them: columns as typed arrays, the rest as JSON.
 
 const decodeur = new TextDecoder();
 
@@ -12,12 +13,14 @@ function texte(M, ptr, n) {
 }
 
 function texteC(M, ptr) {
-  let fin = ptr;
-  while (M.HEAPU8[fin]) ++fin;
-  return texte(M, ptr, fin - ptr);
+  return texte(M, ptr, M.HEAPU8.indexOf(0, ptr) - ptr);
 }
 
-// The schema (input/schema.hpp), as the module hands it over.
+// The JSON that a call of the module returned at `ptr`.
+const json = (M, ptr) => JSON.parse(texte(M, ptr, M._ruter_taille_json()));
+
+// The schema (input/schema.hpp), as the module hands it over, with the
+// words of the reader's messages in each language.
 export function schema(M) {
   M.schema ??= JSON.parse(texteC(M, M._ruter_schema()));
   return M.schema;
@@ -25,13 +28,13 @@ export function schema(M) {
 
 // Reads the route file `donnees` (a Uint8Array) with the module `M`, calling
 // progres(bytes read, bytes in all) between steps. Returns the tables; or,
-// for a file that is no route file, {nature, signature}: the check's verdict
-// (the schema's name for it) and the binary format it saw, if any.
+// for a file that is no route file, {nature, signature, en, nb}: the
+// check's verdict (the schema's name for it), the binary format it saw (or
+// null), and what it says in each language.
 export function lire(M, donnees, progres = () => {}) {
   const ptr = M._ruter_entree(donnees.length); // may grow the memory, and so renew HEAPU8
   M.HEAPU8.set(donnees, ptr);
-  const nature = M._ruter_commencer();
-  if (nature !== 0) return { nature: schema(M).natures[nature], signature: texteC(M, M._ruter_signature()) };
+  if (M._ruter_commencer() !== 0) return json(M, M._ruter_verdict());
   const pas = 4 << 20;
   while (!M._ruter_avancer(pas)) progres(M._ruter_lu(), donnees.length);
   progres(donnees.length, donnees.length);
@@ -44,20 +47,6 @@ export function tables(M) {
   const n = M._ruter_objets();
   const mots = (ptr, k) => new Uint32Array(M.HEAPU8.buffer, ptr, k).slice(); // size_t: 32 bits
   const debuts = mots(M._ruter_debuts(), n + 1);
-  // "LINE\tECART\tKIND\tPOSITION": the position words may hold tabs.
-  const cles = Object.keys(s.genre).sort((a, b) => s.genre[a] - s.genre[b]);
-  const signalements = texte(M, M._ruter_signalements(), M._ruter_taille_signalements())
-    .split('\n')
-    .filter((l) => l)
-    .map((l) => {
-      const [ligne, ecart, genre, ...position] = l.split('\t');
-      return {
-        ligne: Number(ligne),
-        ecart: s.ecarts[Number(ecart)],
-        genre: cles[Number(genre)],
-        position: position.join('\t') || null,
-      };
-    });
   return {
     nature: '',
     schema: s,
@@ -66,12 +55,13 @@ export function tables(M) {
     xy: new Float64Array(M.HEAPU8.buffer, M._ruter_xy(), 2 * debuts[n]).slice(),
     couleurs: new Int32Array(M.HEAPU8.buffer, M._ruter_couleurs(), n).slice(),
     lignes: mots(M._ruter_lignes(), n),
-    horsGlobe: mots(M._ruter_hors_globe(), n),
     sommets: mots(M._ruter_sommets(), n),
     decimales: M.HEAPU8.slice(M._ruter_decimales(), M._ruter_decimales() + n),
     chaines: M.HEAPU8.slice(M._ruter_chaines(), M._ruter_chaines() + M._ruter_taille_chaines()),
     bornes: mots(M._ruter_bornes(), 2 * s.chaines * n),
-    signalements,
+    // The first reports: {ligne, ecart, genre, position, en, nb}, what each
+    // says in each language.
+    signalements: JSON.parse(texteC(M, M._ruter_signalements())),
     nbSignalements: M._ruter_nb_signalements(),
   };
 }
@@ -102,30 +92,45 @@ export function faitsObjet(M, i) {
 // {latitude, longitude, cap, distance, parcouru}: its position in degrees
 // and minutes with the object's decimals ("59°01.215′ N", "010°35.900′ E");
 // the true course to the next point in degrees, rounded to a tenth, 360
-// already 0 (write it with toFixed(1), three digits before the point); the
+// already 0 (write it with one decimal, three digits before the point); the
 // distance to it in nautical miles; the distance run from the first point.
 // A route's last row has no leg (cap and distance null); an area's leads
 // back to its first point, or has none when the file closes the ring itself.
 // A leg beyond 90 degrees of latitude has none either, nor the distance run
 // from there on. The legs add up to the object's length.
 export function troncons(M, i) {
-  const n = M._ruter_troncons(i);
-  const v = new Float64Array(M.HEAPU8.buffer, M._ruter_troncons_valeurs(), 3 * n);
-  const lignes = texte(M, M._ruter_troncons_positions(), M._ruter_taille_positions()).split('\n');
-  const nul = (x) => (Number.isNaN(x) ? null : x);
-  return Array.from({ length: n }, (_, k) => {
-    const [latitude, longitude] = lignes[k].split('\t');
-    return { latitude, longitude, cap: nul(v[3 * k]), distance: nul(v[3 * k + 1]), parcouru: nul(v[3 * k + 2]) };
-  });
+  return json(M, M._ruter_troncons(i));
+}
+
+// The kinds chosen (genres[g] true for kind g) as the module takes them.
+const masque = (genres) => genres.reduce((m, oui, g) => (oui ? m | (1 << g) : m), 0);
+
+// The objects of the kinds chosen that `format` (a key of the schema's
+// formats) cannot hold, for a position off the globe: {n, lignes}, how many,
+// and the lines of the first ones.
+export function horsFormat(M, format, genres) {
+  return json(M, M._ruter_hors_format(schema(M).formats[format].indice, masque(genres)));
+}
+
+// Which objects a download in `format` writes (a byte each, 1 or 0): those
+// of the kinds chosen, without those it cannot hold when `omettre`.
+export function ecrits(M, format, genres, omettre) {
+  const n = M._ruter_objets();
+  const ptr = M._ruter_ecrits(schema(M).formats[format].indice, masque(genres), omettre ? 1 : 0);
+  return M.HEAPU8.slice(ptr, ptr + n);
 }
 
 // The position (lon, lat, in degrees) in degrees and minutes with
 // `decimales` decimals (an object's: t.decimales[i]): "59°01.215′ N
 // 010°35.900′ E". Cheap enough for every move of the pointer; needs no file.
 export function position(M, lon, lat, decimales) {
-  const n = M._ruter_position(lon, lat, decimales);
-  const ptr = M._ruter_position_texte();
-  return decodeur.decode(M.HEAPU8.subarray(ptr, ptr + n));
+  return texte(M, M._ruter_position_texte(), M._ruter_position(lon, lat, decimales));
+}
+
+// The label of the grid's line at `degres` of latitude (or longitude, if
+// not `latitude`): "59°01′ N", tenths of a minute where the line is on one.
+export function etiquette(M, degres, latitude) {
+  return texte(M, M._ruter_position_texte(), M._ruter_etiquette(degres, latitude ? 1 : 0));
 }
 
 // The MIF/MID pair of the file last read, with CR LF line ends or LF: views
@@ -157,13 +162,6 @@ export function chaine(t, i, k) {
   return dernier[2 * k + 1];
 }
 
-// The points of object i, [longitude, latitude] each.
-export function points(t, i) {
-  const p = [];
-  for (let k = t.debuts[i]; k < t.debuts[i + 1]; ++k) p.push([t.xy[2 * k], t.xy[2 * k + 1]]);
-  return p;
-}
-
 // The fields of object i in `format` (a key of the schema's formats), as the
 // format names them: those its kind has, empty ones and facts that cannot
 // be computed left out. Strings, and numbers for the facts, which faits(M, t)
@@ -190,8 +188,7 @@ export function champs(t, i, format) {
   return r;
 }
 
-// The line of the first object with a position off the globe, or 0.
-export function horsGlobe(t) {
-  for (let i = 0; i < t.horsGlobe.length; ++i) if (t.horsGlobe[i]) return t.horsGlobe[i];
-  return 0;
+// A colour of the tables (0xRRGGBB) with an opacity, as OpenLayers takes it.
+export function rgba(couleur, alpha) {
+  return [(couleur >> 16) & 255, (couleur >> 8) & 255, couleur & 255, alpha];
 }

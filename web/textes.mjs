@@ -2,11 +2,14 @@
 // language. The language is the browser's, or the one chosen on the page,
 // which is remembered. A text is a string, or a function of its values.
 
-const kCle = 'ruter2gis.langue';
+import { retenir, souvenir } from './souvenirs.mjs';
+
+// The locale whose numbers the language writes.
+export const locale = (langue) => (langue === 'nb' ? 'nb-NO' : 'en-GB');
 
 // A number as the language writes it, with `decimales` decimals if given.
-const nombre = (langue, n, decimales) =>
-  n.toLocaleString(langue === 'nb' ? 'nb-NO' : 'en-GB', decimales === undefined ? {} : { minimumFractionDigits: decimales, maximumFractionDigits: decimales });
+export const nombre = (langue, n, decimales) =>
+  n.toLocaleString(locale(langue), decimales === undefined ? {} : { minimumFractionDigits: decimales, maximumFractionDigits: decimales });
 
 // "1 mark", "2 marks": `formes` holds the singular and the plural.
 const compte = (langue, n, [un, plusieurs]) => `${nombre(langue, n)} ${n === 1 ? un : plusieurs}`;
@@ -50,14 +53,6 @@ const en = {
   total_route: (l, points, longueur) => `${compte(l, points, ['point', 'points'])}, ${longueur} in all.`,
   total_aire: (l, points, perimetre, surface) =>
     `${compte(l, points, ['point', 'points'])}, a perimeter of ${perimetre}, a surface of ${surface}.`,
-  genres_definis: [],
-  ecarts: {
-    repere_omis: (p) => `position \u201c${p}\u201d is not a number of minutes; the mark is left out`,
-    sommet_omis: (p, g) => `position \u201c${p}\u201d is not a number of minutes; the vertex is left out of ${g}`,
-    route_omise: (p, g) => `${g[0].toUpperCase()}${g.slice(1)} ending here has no vertex left; it is left out`,
-    hors_globe: (p) =>
-      `position \u201c${p}\u201d is off the globe (latitude beyond 90 degrees or longitude beyond 180); written as it is`,
-  },
   titre: 'Route file: chart and downloads',
   h1: 'Route file',
   langue: 'Language',
@@ -98,19 +93,8 @@ const en = {
   plusieurs: (n, nom) => `${n} files were dropped: the first, ${nom}, is read.`,
   arrete: (raison) => `The reader stopped: ${raison}. Reload the page and try again.`,
   illisible: (raison) => `The file could not be read: ${raison}`,
-  ou_est: 'The route file is the file named Ruter in the plotter program\u2019s folder.',
-  natures: {
-    vide: () => 'This file is empty: there is nothing to show.',
-    fin_texte: () => 'This file holds no route data before its end-of-text byte (Ctrl-Z), which starts it.',
-    binaire: (signature) => `This is not a route file: it holds binary data${signature ? ` (${signature})` : ''}, not text.`,
-    gpx: () => 'This is a GPX file, not a route file.',
-    kml: () => 'This is a KML file, not a route file.',
-    geojson: () => 'This is a GeoJSON file, not a route file.',
-    mif: () => 'This is a MIF file: the route file is the one without an extension, beside it.',
-    mid: () => 'This is the MID file of a MIF pair: the route file is the one without an extension, beside it.',
-    inconnu: () =>
-      'This does not look like a route file: none of its lines is a route, a name, a text or a position.',
-  },
+  // A file refused: its name, what the reader says of it.
+  refus: (nom, raison) => `${nom}: ${raison}. The route file is the file named Ruter in the plotter program\u2019s folder.`,
   comptes: (l, n) => `${n.map((k, g) => compte(l, k, en.genres[g])).join(', ')}.`,
   fichier: (nom, taille) => `${nom}, ${taille}`,
   octets: (l, n) =>
@@ -120,8 +104,6 @@ const en = {
   omis_ligne: (n, texte) => `Line ${n}: ${texte}`,
   omis_plus: (l, n) => `\u2026 and ${nombre(l, n)} more.`,
   preparation: (format) => `Making the ${format} file\u2026`,
-  hors_globe: (ligne, format) =>
-    `Line ${ligne} holds a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which ${format} cannot hold.`,
 };
 
 const nb = {
@@ -166,14 +148,6 @@ const nb = {
   total_route: (l, points, longueur) => `${compte(l, points, ['punkt', 'punkter'])}, ${longueur} i alt.`,
   total_aire: (l, points, perimetre, surface) =>
     `${compte(l, points, ['punkt', 'punkter'])}, omkrets ${perimetre}, areal ${surface}.`,
-  genres_definis: ['merket', 'ruten', 'området'],
-  ecarts: {
-    repere_omis: (p) => `posisjonen \u00ab${p}\u00bb er ikke et antall minutter; merket er utelatt`,
-    sommet_omis: (p, g) => `posisjonen \u00ab${p}\u00bb er ikke et antall minutter; punktet er utelatt fra ${g}`,
-    route_omise: (p, g) => `${g[0].toUpperCase()}${g.slice(1)} som slutter her, har ingen punkter igjen; den er utelatt`,
-    hors_globe: (p) =>
-      `posisjonen \u00ab${p}\u00bb er utenfor jordkloden (bredde over 90 grader eller lengde over 180); skrevet som den er`,
-  },
   titre: 'Rutefil: kart og nedlasting',
   h1: 'Rutefil',
   langue: 'Språk',
@@ -216,19 +190,7 @@ const nb = {
   plusieurs: (n, nom) => `${n} filer ble sluppet: den første, ${nom}, leses.`,
   arrete: (raison) => `Leseren stoppet: ${raison}. Last inn siden på nytt og prøv igjen.`,
   illisible: (raison) => `Filen kunne ikke leses: ${raison}`,
-  ou_est: 'Rutefilen er filen som heter Ruter, i plotterprogrammets mappe.',
-  natures: {
-    vide: () => 'Filen er tom: det er ingenting å vise.',
-    fin_texte: () => 'Filen har ingen rutedata før tekstslutt-tegnet (Ctrl-Z) som den begynner med.',
-    binaire: (signature) => `Dette er ikke en rutefil: den inneholder binære data${signature ? ` (${signature})` : ''}, ikke tekst.`,
-    gpx: () => 'Dette er en GPX-fil, ikke en rutefil.',
-    kml: () => 'Dette er en KML-fil, ikke en rutefil.',
-    geojson: () => 'Dette er en GeoJSON-fil, ikke en rutefil.',
-    mif: () => 'Dette er en MIF-fil: rutefilen er den uten filendelse, ved siden av den.',
-    mid: () => 'Dette er MID-filen i et MIF-par: rutefilen er den uten filendelse, ved siden av den.',
-    inconnu: () =>
-      'Dette ser ikke ut som en rutefil: ingen av linjene er en rute, et navn, en tekst eller en posisjon.',
-  },
+  refus: (nom, raison) => `${nom}: ${raison}. Rutefilen er filen som heter Ruter, i plotterprogrammets mappe.`,
   comptes: (l, n) => `${n.map((k, g) => compte(l, k, nb.genres[g])).join(', ')}.`,
   fichier: (nom, taille) => `${nom}, ${taille}`,
   octets: (l, n) =>
@@ -238,8 +200,6 @@ const nb = {
   omis_ligne: (n, texte) => `Linje ${n}: ${texte}`,
   omis_plus: (l, n) => `\u2026 og ${nombre(l, n)} til.`,
   preparation: (format) => `Lager ${format}-filen \u2026`,
-  hors_globe: (ligne, format) =>
-    `Linje ${ligne} har en posisjon utenfor jordkloden (bredde over 90 grader eller lengde over 180), som ${format} ikke kan ha.`,
 };
 
 export const LANGUES = { nb, en };
@@ -250,19 +210,13 @@ export function nommerGenres(schema) {
   const capitale = (m) => m[0].toUpperCase() + m.slice(1);
   en.genres = schema.genres.map((g, k) => [g, schema.couches[k]]);
   en.genre = schema.genres.map(capitale);
-  en.genres_definis = schema.genres.map((g) => `the ${g}`);
   schema.couches.forEach((c, k) => (en[`genres_${k}`] = capitale(c)));
 }
 
 // The language: the one chosen before, else the browser's first that the
 // page has (Norwegian of any kind reads bokmål), else English.
 export function langueInitiale() {
-  let choisie = null;
-  try {
-    choisie = localStorage.getItem(kCle);
-  } catch {
-    // storage refused (a file:// page in some browsers): the browser's then
-  }
+  const choisie = souvenir('langue', null);
   if (choisie in LANGUES) return choisie;
   for (const l of navigator.languages ?? [navigator.language]) {
     const base = String(l).toLowerCase().split('-')[0];
@@ -273,9 +227,5 @@ export function langueInitiale() {
 }
 
 export function memoriserLangue(langue) {
-  try {
-    localStorage.setItem(kCle, langue);
-  } catch {
-    // not remembered, but used
-  }
+  retenir('langue', langue);
 }

@@ -3,7 +3,7 @@
 // GDAL's reading of a dataset, and the comparison of objects.
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
-import { mkdtempSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
@@ -21,7 +21,10 @@ export const DONNEES = join(racine, 'tests/data');
 export const EXEMPLE = join(racine, 'examples/Ruter');
 export const NATURES = join(racine, 'tests/natures');
 
-export const creerModule = () => createRequire(import.meta.url)(MODULE)();
+// The reader's module, its WebAssembly (beside it) given as bytes: the
+// module would fetch() a path, which Node's fetch takes for a bad URL.
+export const creerModule = () =>
+  createRequire(import.meta.url)(MODULE)({ wasmBinary: readFileSync(MODULE.replace(/\.js$/, '.wasm')) });
 
 export function dossier() {
   return mkdtempSync(join(tmpdir(), 'ruter-page-'));

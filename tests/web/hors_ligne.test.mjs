@@ -135,10 +135,14 @@ test('the chart\'s tiles seen online are there offline', async () => {
   await page.reload(); // the tiles, asked for through the service worker
   const gardees = () =>
     page.evaluate(async () => (await (await caches.open('ruter2gis-tuiles')).keys()).map((r) => r.url));
-  await page.waitForFunction(async () => {
-    const urls = (await (await caches.open('ruter2gis-tuiles')).keys()).map((r) => r.url).join(' ');
-    return urls.includes('openstreetmap') && urls.includes('openseamap');
-  }, null, { timeout: 30000 });
+  // Both servers' tiles kept (the predicate is async: polled here, since a
+  // promise is no answer to waitForFunction).
+  for (const fin = Date.now() + 30000; ; ) {
+    const urls = (await gardees()).join(' ');
+    if (urls.includes('openstreetmap') && urls.includes('openseamap')) break;
+    assert.ok(Date.now() < fin, `tiles kept: ${urls}`);
+    await new Promise((r) => setTimeout(r, 100));
+  }
   const vues = await gardees();
   assert.ok(vues.every((u) => /tile\.openstreetmap\.org|tiles\.openseamap\.org/.test(u)), vues.join('\n'));
   // Offline, the chart still shows its background, from the worker's cache;

@@ -7,9 +7,9 @@ import { execFileSync, spawnSync } from 'node:child_process';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { CASE, RESOLUTION_FINE, eclaircir } from '../../web/eclaircir.mjs';
-import { champs, faits, faitsObjet, lire, mifMid, points, position, troncons } from '../../web/tables.mjs';
-import { DONNEES, EXEMPLE, GENERER, creerModule, dossier, memesObjets, parRuter2gis } from './commun.mjs';
+import { CASE, RESOLUTION_FINE, eclaircir, grouper } from '../../web/eclaircir.mjs';
+import { champs, ecrits, etiquette, faits, faitsObjet, horsFormat, lire, mifMid, position, schema, troncons } from '../../web/tables.mjs';
+import { DONNEES, EXEMPLE, GENERER, NATURES, RUTER2GIS, creerModule, dossier, memesObjets, parRuter2gis } from './commun.mjs';
 
 const M = await creerModule();
 
@@ -19,6 +19,9 @@ const kMauvais = Buffer.from(
     'Rutetype Areal\nLinjefarge Gul\n3600 300\nnan 300\n3660 360\n3600 -inf\n\n' +
     'Linjefarge Rod\nNavn Vide\ninf inf\n\nLinjefarge Svart\n3600 300\n3600 20000\n',
 );
+
+// The points of object i of the tables `t`, [longitude, latitude] each.
+const points = (t, i) => Array.from({ length: t.debuts[i + 1] - t.debuts[i] }, (_, k) => [t.xy[2 * (t.debuts[i] + k)], t.xy[2 * (t.debuts[i] + k) + 1]]);
 
 // The objects as the tests compare them: [kind, points, name, text, symbol,
 // colour, colour word, style, points, length, surface], as GeoJSON names
@@ -34,26 +37,6 @@ function objets(route) {
   return { t, liste };
 }
 
-// What ruter2gis's warnings say: the line, what happened, the kind where
-// the warning names it, and the position words.
-const kAvertissements = [
-  [/^position "(.*)" is not a number of minutes; the mark is left out$/, 'repere_omis', 'repere'],
-  [/^position "(.*)" is not a number of minutes; the vertex is left out of its (route|area)$/, 'sommet_omis'],
-  [/^the (route|area) ending here has no vertex left; it is left out$/, 'route_omise'],
-  [/^position "(.*)" is off the globe .*; written as it is$/, 'hors_globe'],
-];
-const kCles = { route: 'route', area: 'aire' };
-function avertissement(ligne) {
-  const [, n, message] = ligne.match(/^ruter2gis: Ruter:(\d+): (.*)$/);
-  for (const [motif, ecart, genre] of kAvertissements) {
-    const m = message.match(motif);
-    if (!m) continue;
-    const position = ecart === 'route_omise' ? null : m[1];
-    return { ligne: Number(n), ecart, genre: genre ?? kCles[m.at(-1)], position };
-  }
-  return { ligne: Number(n), message };
-}
-
 test('the objects are those ruter2gis writes, and the lines left out those it warns of', () => {
   const d = dossier();
   execFileSync(GENERER, [join(d, 'Ruter'), '0.3']);
@@ -66,12 +49,15 @@ test('the objects are those ruter2gis writes, and the lines left out those it wa
     const { t, liste } = objets(route);
     const gis = parRuter2gis(route, 'gpkg');
     memesObjets(gis.objets, liste, quoi);
+    // The reports say in English what ruter2gis's warnings say, from the
+    // same table; in Norwegian, something else, of the same line.
     const avertis = gis.avertissements.split('\n').filter((l) => /^ruter2gis: Ruter:\d+: /.test(l));
-    // Off the globe, the kind is the page's alone.
-    const signales = t.signalements
-      .slice(0, 10)
-      .map((s) => ({ ...s, genre: s.ecart === 'hors_globe' ? undefined : s.genre }));
-    assert.deepEqual(signales, avertis.map(avertissement), quoi);
+    const montres = t.signalements.slice(0, schema(M).signalements_montres);
+    assert.deepEqual(montres.map((s) => `ruter2gis: Ruter:${s.ligne}: ${s.en}`), avertis, quoi);
+    for (const s of montres) {
+      assert.ok(s.nb && s.nb !== s.en && (s.position === null || s.nb.includes(s.position)), JSON.stringify(s));
+      assert.ok(schema(M).ecarts.includes(s.ecart) && s.genre in schema(M).genre, JSON.stringify(s));
+    }
   }
 });
 
@@ -133,7 +119,7 @@ test('the MIF/MID pair is the data cases\' byte for byte, with LF or CR LF', () 
   }
 });
 
-test('many marks on a canvas: at each resolution, one dot a square that holds marks, the first', () => {
+test('many marks on a canvas: at each resolution, one dot a square that holds marks, the first; drawn in groups', () => {
   // Clusters, a column, marks on one another and on the lines between
   // squares, and two off the grid; a fixed sequence, so that a failure repeats.
   let graine = 7;
@@ -159,4 +145,54 @@ test('many marks on a canvas: at each resolution, one dot a square that holds ma
       assert.equal(r <= rmax[j], premier.get(carre) === j, `mark ${j} at ${r} m a pixel`);
     }
   }
+  // Drawn in groups: each mark in one, with its rmax, a group's marks in one
+  // cell of 64 by 64 of their squares, one a square at most.
+  const { plats, rmax: rmaxGroupes } = grouper(Float64Array.from(xy), rmax);
+  const vus = new Map(); // "x y" of a mark -> how many times, of the marks and of the groups
+  const cle = (x, y) => `${x} ${y}`;
+  for (let j = 0; j < n; ++j) vus.set(cle(xy[2 * j], xy[2 * j + 1]), (vus.get(cle(xy[2 * j], xy[2 * j + 1])) ?? 0) + 1);
+  plats.forEach((plat, k) => {
+    const r = rmaxGroupes[k];
+    const carres = new Set();
+    const cellules = new Set();
+    for (let p = 0; p < plat.length; p += 2) {
+      const c = cle(plat[p], plat[p + 1]);
+      vus.set(c, vus.get(c) - 1);
+      if (r === Infinity || r < RESOLUTION_FINE) continue;
+      carres.add(cle(Math.floor(plat[p] / (CASE * r)), Math.floor(plat[p + 1] / (CASE * r))));
+      cellules.add(cle(Math.floor(plat[p] / (64 * CASE * r)), Math.floor(plat[p + 1] / (64 * CASE * r))));
+    }
+    if (r !== Infinity && r >= RESOLUTION_FINE) assert.ok(carres.size === plat.length / 2 && cellules.size === 1, `group ${k}`);
+  });
+  assert.ok([...vus.values()].every((v) => v === 0));
+  for (let j = 0; j < n; ++j) assert.ok(rmaxGroupes.includes(rmax[j]));
 });
+
+test('a file refused says what ruter2gis says of it, and in Norwegian too', () => {
+  const d = dossier();
+  for (const nom of readdirSync(NATURES).filter((n) => n !== 'README.md' && !n.startsWith('route.'))) {
+    const v = lire(M, readFileSync(join(NATURES, nom)));
+    assert.equal(v.nature, nom.split('.')[0], nom);
+    const r = spawnSync(RUTER2GIS, [join(NATURES, nom), join(d, 'x.gpkg')], { encoding: 'utf8' });
+    assert.ok(r.stderr.includes(`: ${v.en}\n`), `${nom}: ${r.stderr} / ${v.en}`);
+    assert.ok(v.nb && v.nb !== v.en, nom);
+    if (nom === 'binaire.png') assert.ok(v.signature === 'PNG' && v.nb.includes('(PNG)'), JSON.stringify(v));
+  }
+});
+
+test('what a format cannot hold, the objects it writes, and the grid\'s labels: the module\'s', () => {
+  const t = lire(M, kMauvais);
+  // Off the globe: the mark of line 6 (100 degrees of latitude) and the
+  // route of line 21 (333 degrees of longitude).
+  const tous = [true, true, true];
+  assert.deepEqual(horsFormat(M, 'gpx', tous), { lignes: [6, 21], n: 2 });
+  assert.deepEqual(horsFormat(M, 'kml', [false, true, false]), { lignes: [21], n: 1 });
+  assert.deepEqual(horsFormat(M, 'gis', tous), { lignes: [], n: 0 });
+  const genres = Array.from(t.genres);
+  assert.deepEqual(Array.from(ecrits(M, 'geojson', tous, false)), genres.map(() => 1));
+  assert.deepEqual(Array.from(ecrits(M, 'geojson', tous, true)), genres.map((_, i) => (t.lignes[i] === 6 || i === genres.length - 1 ? 0 : 1)));
+  assert.deepEqual(Array.from(ecrits(M, 'gis', [true, false, false], true)), genres.map((g) => (g === 0 ? 1 : 0)));
+  assert.equal(etiquette(M, 59.5, true), '59°30′\u202fN');
+  assert.equal(etiquette(M, -(10 + 1.5 / 60), false), '010°01.5′\u202fW');
+});
+

@@ -8,7 +8,7 @@ import { spawnSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { test } from 'node:test';
 import { annee, capTexte, declinaison, inverse, mesure, variationAnnuelleTexte, variationTexte } from '../../web/nav.mjs';
-import { lire, points } from '../../web/tables.mjs';
+import { lire } from '../../web/tables.mjs';
 import { EXEMPLE, creerModule } from './commun.mjs';
 
 const M = await creerModule();
@@ -16,6 +16,8 @@ const t = lire(M, readFileSync(EXEMPLE));
 const { genre } = t.schema;
 const indices = (g) => [...t.genres.keys()].filter((i) => t.genres[i] === g);
 const kAn = 2026.5;
+// The points of object i, [longitude, latitude] each.
+const points = (t, i) => Array.from({ length: t.debuts[i + 1] - t.debuts[i] }, (_, k) => [t.xy[2 * (t.debuts[i] + k)], t.xy[2 * (t.debuts[i] + k) + 1]]);
 
 const angle = (a, b) => Math.abs(((a - b + 540) % 360) - 180);
 

@@ -1,0 +1,141 @@
+// Reading a file: chosen with the button or dropped on the page, read by a
+// new Web Worker with the progress shown, then summed up (the counts of
+// each kind, the lines left out) and drawn. A refused file leaves the chart
+// as it was, with the file it shows.
+import { fermerBulle, recevoirFaits } from './bulle.mjs';
+import { ajuster } from './carte.mjs';
+import { dessiner } from './dessin.mjs';
+import { $, etat } from './etat.mjs';
+import { quandLangue } from './langue.mjs';
+import { petitEcran, replier } from './panneau.mjs';
+import { nouvelleRecherche } from './recherche.mjs';
+import { dire, erreur } from './statut.mjs';
+import { rutefil } from './rutefil.mjs';
+import { fermerTableau } from './tableau.mjs';
+import { compiler } from './wasm.mjs';
+import { avancer, finirTelechargement, montrerTelechargements, offrirHorsGlobe } from './telechargements.mjs';
+
+/* global LECTEUR_SOURCE */ // the page's own script (web/entree.mjs)
+
+function nouveauLecteur() {
+  const w = new Worker(URL.createObjectURL(new Blob([LECTEUR_SOURCE], { type: 'text/javascript' })));
+  w.onerror = (e) => {
+    e.preventDefault();
+    erreur('arrete', [e.message || 'unknown error']);
+  };
+  w.onmessage = ({ data }) => recevoir(w, data);
+  return w;
+}
+
+// The file's name and size, the counts of each kind, the lines left out.
+function resumer() {
+  const { T, tables: t, langue, fichier } = etat;
+  const n = [0, 0, 0];
+  for (const g of t.genres) ++n[g];
+  $('nom-fichier').textContent = T.fichier(fichier.name, T.octets(langue, fichier.size));
+  $('comptes').textContent = T.comptes(langue, n);
+  const liste = $('omis-liste');
+  liste.replaceChildren();
+  for (const s of t.signalements) {
+    const li = document.createElement('li');
+    li.textContent = T.omis_ligne(s.ligne, s[langue]);
+    liste.append(li);
+  }
+  if (t.nbSignalements > t.signalements.length) {
+    const li = document.createElement('li');
+    li.textContent = T.omis_plus(langue, t.nbSignalements - t.signalements.length);
+    liste.append(li);
+  }
+  $('omis-titre').textContent = T.omis_titre(langue, t.nbSignalements);
+  $('omis').hidden = t.nbSignalements === 0;
+  montrerTelechargements();
+}
+
+// The file read by worker `w`, on the chart in place of the one before.
+function montrer(w, t) {
+  if (etat.lecteur && etat.lecteur !== w) etat.lecteur.terminate();
+  etat.lecteur = w;
+  etat.fichier = w.fichier;
+  etat.base = etat.fichier.name.replace(/\.[^.]*$/, '') || 'Ruter';
+  etat.tables = t;
+  etat.decimales = t.decimales.reduce((m, d) => Math.max(m, d), 3);
+  etat.faitsRecus = null;
+  fermerBulle();
+  fermerTableau();
+  offrirHorsGlobe(null);
+  if (etat.message && etat.message[0] !== 'plusieurs') dire(null);
+  resumer();
+  nouvelleRecherche();
+  $('resume').hidden = false;
+  dessiner(t);
+  if (petitEcran.matches) replier(true);
+  ajuster();
+  const { carte } = etat.vue;
+  carte.once('rendercomplete', () => {
+    document.body.dataset.etat = 'pret';
+  });
+  carte.render();
+}
+
+// What the worker `w` says. A worker that is no longer the page's (a file
+// chosen since) is not listened to, but while it reads, for a refused file.
+function recevoir(w, data) {
+  if (data.quoi === 'progres') {
+    $('progres').value = data.total ? data.lu / data.total : 1;
+  } else if (data.quoi === 'erreur' && !data.format) {
+    if (w !== etat.lecteur) w.terminate();
+    erreur('illisible', [data.message]);
+  } else if (data.quoi === 'tables') {
+    $('progres').hidden = true;
+    const t = data.tables;
+    if (rutefil(w, t)) return; // a GPX, KML or GeoJSON file, written as a route file
+    if (t.nature) {
+      // Refused: the chart stays as it was, with the file it shows.
+      w.terminate();
+      erreur('refus', [w.fichier.name, t]);
+      return;
+    }
+    montrer(w, t);
+  } else if (data.quoi === 'faits' && w === etat.lecteur) {
+    recevoirFaits(data);
+  } else if (data.quoi === 'avance') {
+    avancer(data.fraction);
+  } else if (['fichiers', 'hors_format', 'erreur'].includes(data.quoi)) {
+    finirTelechargement(data);
+  }
+}
+
+function ouvrir(fichiers) {
+  const fichier = fichiers[0];
+  if (!fichier) return;
+  document.body.dataset.etat = 'lecture';
+  $('progres').value = 0;
+  $('progres').hidden = false;
+  if (fichiers.length > 1) dire('plusieurs', [fichiers.length, fichier.name]);
+  else dire('lecture', [fichier.name]);
+  const w = nouveauLecteur();
+  w.fichier = fichier;
+  compiler().then(
+    (wasm) => w.postMessage({ quoi: 'lire', fichier, wasm }),
+    (e) => erreur('arrete', [e.message]),
+  );
+}
+
+export function installerLecture() {
+  $('choisir').addEventListener('click', () => $('fichier').click());
+  $('fichier').addEventListener('change', (e) => {
+    ouvrir(e.target.files);
+    e.target.value = ''; // the same file chosen again is read again
+  });
+  document.addEventListener('dragover', (e) => {
+    e.preventDefault();
+    document.body.classList.add('survol');
+  });
+  document.addEventListener('dragleave', () => document.body.classList.remove('survol'));
+  document.addEventListener('drop', (e) => {
+    e.preventDefault();
+    document.body.classList.remove('survol');
+    ouvrir(e.dataTransfer.files);
+  });
+  quandLangue(() => etat.tables && resumer());
+}
