@@ -1,8 +1,8 @@
 // The magnetic variation against GeographicLib's MagneticModel, given a model
 // made here from the same coefficient file (modele/wmm2025.inc) in its own
 // format: a grid of positions and dates, the poles' neighbourhood and the date
-// line among them. Then the years and positions where the variation is
-// unknown, and the decimal years of dates.
+// line among them. Then NOAA's own test values for the model, the years and
+// positions where the variation is unknown, and the decimal years of dates.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -110,6 +110,45 @@ TEST(Magnetisme, CommeGeographicLib) {
     EXPECT_LT(pire_an, 1e-9);
     std::cout << lignes << " points; largest differences below 89 degrees: " << pire << " deg, "
               << pire_an << " deg/yr\n";
+}
+
+// NOAA's test values (tests/data/wmm2025_essais.csv), computed by the model's
+// publisher with its own software: the declination within 0.01 degree, the
+// precision the table gives.
+TEST(Magnetisme, ValeursNoaa) {
+    const std::string nom = DONNEES "/wmm2025_essais.csv";
+    std::ifstream f(nom);
+    ASSERT_TRUE(f) << nom;
+    std::ostringstream echecs;
+    int verifiees = 0;
+    std::string texte;
+    for (int n = 1; std::getline(f, texte); ++n) {
+        if (texte.empty() || texte[0] == '#' || texte.rfind("annee,", 0) == 0) continue;
+        std::istringstream mots(texte);
+        std::vector<double> v;
+        for (std::string mot; std::getline(mots, mot, ',');) {
+            char* fin = nullptr;
+            v.push_back(std::strtod(mot.c_str(), &fin));
+            if (fin == mot.c_str() || *fin != '\0') v.back() = NAN;
+        }
+        const std::string ligne = "wmm2025_essais.csv:" + std::to_string(n);
+        if (v.size() != 11 || std::isnan(v[0] + v[1] + v[2] + v[3] + v[10])) {
+            ADD_FAILURE() << ligne << ": not a row";
+            continue;
+        }
+        const double annee = v[0], hauteur = v[1], lat = v[2], lon = v[3], attendue = v[10];
+        // The variation is the field's at sea level and takes no height; most
+        // rows are tens of kilometres up, where the declination differs by up
+        // to 3 degrees near the poles: only the rows at height 0 are checked.
+        if (hauteur != 0) continue;
+        const double d = ruter::declinaison(lon, lat, annee).degres;
+        if (!(std::fabs(std::remainder(d - attendue, 360.0)) <= 0.01))
+            echecs << ligne << ": " << annee << " " << lat << " " << lon << ": " << attendue
+                   << ", got " << d << "\n";
+        ++verifiees;
+    }
+    EXPECT_EQ(echecs.str(), "") << "within 0.01 degree of NOAA's values";
+    EXPECT_GT(verifiees, 0) << nom << " has no row at sea level";
 }
 
 TEST(Magnetisme, Inconnue) {
