@@ -23,7 +23,7 @@ const char* const kTextesMessages[kLangues][kMessages] = {
         "this is a MIF file; the route file is the one without an extension",
         "this is the MID file of a MIF pair; the route file is the one without an extension",
         "not a route file: none of its lines is a route, a name, a text or a position",
-        "not a route file: it is binary data ({1}), not text",
+        "not a route file: it is {2} ({1}), not text",
     },
     {
         "posisjonen \u00ab{1}\u00bb er ikke et antall minutter; merket er utelatt",
@@ -41,8 +41,13 @@ const char* const kTextesMessages[kLangues][kMessages] = {
         "dette er en MIF-fil; rutefilen er den uten filendelse",
         "dette er MID-filen i et MIF-par; rutefilen er den uten filendelse",
         "ikke en rutefil: ingen av linjene er en rute, et navn, en tekst eller en posisjon",
-        "ikke en rutefil: den er bin\u00e6re data ({1}), ikke tekst",
+        "ikke en rutefil: den er {2} ({1}), ikke tekst",
     },
+};
+
+const char* const kSortesMessages[kLangues][kSortes] = {
+    {"a picture", "an archive", "a document", "a program", "a database"},
+    {"et bilde", "et arkiv", "et dokument", "et program", "en database"},
 };
 
 const char* const kGenresMessages[kLangues][kGenres] = {
@@ -73,7 +78,8 @@ std::string decrire(const Signalement& s, Langue langue) {
 
 std::string expliquer(const Examen& e, Langue langue) {
     if (e.nature == Nature::binaire && e.signature != nullptr)
-        return formuler(langue, Message::binaire_signature, e.signature);
+        return formuler(langue, Message::binaire_signature, e.signature,
+                        kSortesMessages[langue][static_cast<int>(e.sorte)]);
     return formuler(langue, static_cast<Message>(static_cast<int>(Message::route) +
                                                  static_cast<int>(e.nature)));
 }

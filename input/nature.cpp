@@ -12,26 +12,27 @@ namespace {
 struct Signature {
     std::string_view octets;
     const char* nom;
+    Sorte sorte;
 };
 
 // Formats that a plotter's user may pick by mistake: pictures, archives
 // (a KMZ, an Office file), documents, programs, databases (a GeoPackage).
 constexpr Signature kSignatures[] = {
-    {"\x89PNG\r\n\x1a\n", "PNG"},
-    {"\xFF\xD8\xFF", "JPEG"},
-    {"GIF8", "GIF"},
-    {"PK\x03\x04", "ZIP"},
-    {"PK\x05\x06", "ZIP"},
-    {"\x1F\x8B", "gzip"},
-    {"7z\xBC\xAF\x27\x1C", "7-Zip"},
-    {"Rar!\x1A\x07", "RAR"},
-    {"%PDF-", "PDF"},
+    {"\x89PNG\r\n\x1a\n", "PNG", Sorte::image},
+    {"\xFF\xD8\xFF", "JPEG", Sorte::image},
+    {"GIF8", "GIF", Sorte::image},
+    {"PK\x03\x04", "ZIP", Sorte::archive},
+    {"PK\x05\x06", "ZIP", Sorte::archive},
+    {"\x1F\x8B", "gzip", Sorte::archive},
+    {"7z\xBC\xAF\x27\x1C", "7-Zip", Sorte::archive},
+    {"Rar!\x1A\x07", "RAR", Sorte::archive},
+    {"%PDF-", "PDF", Sorte::document},
     {"\x7F"
      "ELF",
-     "ELF"},
-    {"MZ", "Windows program"},
-    {std::string_view("SQLite format 3\0", 16), "SQLite"},
-    {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "Office"},
+     "ELF", Sorte::programme},
+    {"MZ", "Windows", Sorte::programme},
+    {std::string_view("SQLite format 3\0", 16), "SQLite", Sorte::base},
+    {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "Office", Sorte::document},
 };
 
 bool commence(std::string_view s, std::string_view debut) {
@@ -91,7 +92,7 @@ bool mot_cle(std::string_view mot) {
 Examen examiner(std::string_view debut) {
     Examen e{Nature::route, nullptr, commence(debut, "\xEF\xBB\xBF") ? std::size_t{3} : 0};
     for (const Signature& s : kSignatures) {
-        if (commence(debut, s.octets)) return {Nature::binaire, s.nom, 0};
+        if (commence(debut, s.octets)) return {Nature::binaire, s.nom, 0, s.sorte};
     }
     std::size_t controles = 0;
     for (const char o : debut) {

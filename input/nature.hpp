@@ -38,10 +38,15 @@ inline constexpr const char* kClesNatures[] = {
     "route", "vide", "fin_texte", "binaire", "gpx", "kml", "geojson", "mif", "mid", "inconnu"};
 static_assert(std::size(kClesNatures) == static_cast<std::size_t>(Nature::inconnu) + 1);
 
+// What a binary file with a known signature is, as its user would call it.
+enum class Sorte : unsigned char { image, archive, document, programme, base };
+inline constexpr int kSortes = 5;
+
 struct Examen {
     Nature nature;
-    const char* signature;  // the binary format that the signature names ("PNG"), or null
-    std::size_t bom;        // 3 when the file starts with a UTF-8 byte order mark, else 0
+    const char* signature;       // the binary format that the signature names ("PNG"), or null
+    std::size_t bom;             // 3 when the file starts with a UTF-8 byte order mark, else 0
+    Sorte sorte = Sorte::image;  // with a signature: what it is
 };
 
 // How much of the start of a file the check reads.

@@ -92,18 +92,18 @@ struct Champ {
 
 }  // namespace
 
-Declinaison declinaison(double lon, double lat, double annee) {
+Declinaison declinaison(double lon, double lat, double annee, double hauteur) {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     if (!(annee >= kWmmDebut && annee <= kWmmFin) || !std::isfinite(lon) ||
-        !(std::fabs(lat) < 90.0))
+        !(std::fabs(lat) < 90.0) || !std::isfinite(hauteur))
         return {nan, nan};
     const double t = annee - kWmmDebut;
 
-    // The geodetic position at height 0, as geocentric latitude and radius.
+    // The geodetic position, as geocentric latitude and radius.
     const double phi = lat * kRad;
     const double sphi = std::sin(phi), cphi = std::cos(phi);
     const double rc = kA / std::sqrt(1.0 - kE2 * sphi * sphi);
-    const double p = rc * cphi, z = rc * (1.0 - kE2) * sphi;
+    const double p = (rc + hauteur) * cphi, z = (rc * (1.0 - kE2) + hauteur) * sphi;
     const double r = std::hypot(p, z);
     const double x = z / r, y = p / r;  // sine and cosine of the geocentric latitude
     if (y <= 0.0) return {nan, nan};

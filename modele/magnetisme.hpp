@@ -32,8 +32,9 @@ struct Declinaison {
 //   - the position is a geographic pole, where every direction is south or
 //     north and no declination is defined;
 //   - the horizontal field vanishes (no compass points anywhere).
-// Longitudes off the globe are taken modulo 360.
-Declinaison declinaison(double lon, double lat, double annee);
+// Longitudes off the globe are taken modulo 360. `hauteur` is metres above
+// the ellipsoid: 0, sea level, for a ship.
+Declinaison declinaison(double lon, double lat, double annee, double hauteur = 0.0);
 
 // The decimal year of a day of the Gregorian calendar at `heures` hours UTC
 // (0 to 24): the year plus the part of it that has gone by, in days of that

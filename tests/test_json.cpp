@@ -118,9 +118,9 @@ TEST(Messages, EveryLanguageTakesTheSameValues) {
         "posisjonen \u00ab59 x\u00bb er ikke et antall minutter; punktet er utelatt fra "
         "omr\u00e5det");
     EXPECT_EQ(expliquer({Nature::binaire, "PNG", 0}),
-              "not a route file: it is binary data (PNG), not text");
+              "not a route file: it is a picture (PNG), not text");
     EXPECT_EQ(expliquer({Nature::binaire, "PNG", 0}, kNorvegien),
-              "ikke en rutefil: den er bin\u00e6re data (PNG), ikke tekst");
+              "ikke en rutefil: den er et bilde (PNG), ikke tekst");
 }
 
 }  // namespace

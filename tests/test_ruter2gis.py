@@ -247,7 +247,7 @@ class Ruter2gis(unittest.TestCase):
         # The files of tests/natures, which the page's test runs too: the verdict
         # leads each name. A route file converts; any other is refused, with its
         # reason, and an earlier output stays as it was.
-        messages = {"vide": b"is empty", "fin_texte": b"end-of-text byte", "binaire": b"binary data",
+        messages = {"vide": b"is empty", "fin_texte": b"end-of-text byte", "binaire": b", not text",
                     "gpx": b"a GPX file", "kml": b"a KML file", "geojson": b"a GeoJSON file", "mif": b"a MIF file",
                     "mid": b"MID file", "inconnu": b"none of its lines"}
         natures = os.path.join(os.environ["DONNEES"], "..", "natures")
@@ -264,7 +264,7 @@ class Ruter2gis(unittest.TestCase):
                 self.assertEqual(r.returncode, 1)
                 self.assertTrue(r.stderr.startswith(b"ruter2gis: Ruter: ") and messages[verdict] in r.stderr, r.stderr)
                 if nom == "binaire.png":  # a known format is named
-                    self.assertIn(b"binary data (PNG)", r.stderr)
+                    self.assertIn(b"a picture (PNG)", r.stderr)
                 self.assertEqual(lire(os.path.join(d, "Ruter.gpkg")), b"an earlier output")
                 self.assertEqual(sorted(os.listdir(d)), ["Ruter", "Ruter.gpkg"])
         # The example saved as UTF-8 with a byte order mark: its objects, names in UTF-8.
