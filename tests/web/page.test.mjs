@@ -188,7 +188,7 @@ test('served and online, over the base map', async () => {
 const kMessages = {
   vide: /empty/,
   fin_texte: /end-of-text byte/,
-  binaire: /binary data/,
+  binaire: /, not text/,
   mif: /MIF file/,
   mid: /MID file/,
   inconnu: /none of its lines is a route/,
