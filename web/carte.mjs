@@ -7,6 +7,7 @@ import Control from 'ol/control/Control.js';
 import ScaleLine from 'ol/control/ScaleLine.js';
 import { defaults as controlesParDefaut } from 'ol/control/defaults.js';
 import { getCenter } from 'ol/extent.js';
+import { defaults as interactionsParDefaut } from 'ol/interaction/defaults.js';
 import Graticule from 'ol/layer/Graticule.js';
 import TileLayer from 'ol/layer/Tile.js';
 import { toLonLat } from 'ol/proj.js';
@@ -18,21 +19,38 @@ import Stroke from 'ol/style/Stroke.js';
 import Text from 'ol/style/Text.js';
 import { appliquerNiveau, versCarte } from './dessin.mjs';
 import { etat } from './etat.mjs';
+import { mesure } from './textes.mjs';
 
 const vue = etat.vue;
 
+// Pixels between the object box and the point it tells of.
+export const kEcartBulle = 10;
+
+// The scale bar, its numbers and units written as the page's language
+// writes them ("2,5 nm" in Norwegian, "2.5 nm" in English).
+class Echelle extends ScaleLine {
+  createStepText(i, largeur, dernier, echelle, unite) {
+    const html = super.createStepText(i, largeur, dernier, echelle, unite);
+    if (i === 0) return html;
+    const longueur = Math.round((echelle / this.scaleBarSteps_) * i * 100) / 100;
+    return html.replace(/>[^<]*<\/div>$/, () => `>${mesure(etat.langue, longueur, unite === 'NM' ? 'nm' : unite)}</div>`);
+  }
+}
+
 // The chart in the element `cible`, with a scale bar and, in a corner, the
-// element `position` (where the pointer is).
+// element `position` (where the pointer is). North is up, always: a chart
+// turned by a slip of two fingers is a chart misread, so nothing turns it.
 export function creerCarte(cible, position) {
   vue.source = new VectorSource();
-  vue.echelle = new ScaleLine({ units: 'nautical', bar: true, steps: 2, text: false, minWidth: 90 });
+  vue.echelle = new Echelle({ units: 'nautical', bar: true, steps: 2, text: false, minWidth: 90 });
   const carte = new Map({
     target: cible,
-    controls: controlesParDefaut({ attributionOptions: { collapsible: true } }).extend([
+    controls: controlesParDefaut({ rotate: false, attributionOptions: { collapsible: true } }).extend([
       vue.echelle,
       new Control({ element: position }),
     ]),
-    view: new View({ center: versCarte([10, 60]), zoom: 4 }),
+    interactions: interactionsParDefaut({ altShiftDragRotate: false, pinchRotate: false }),
+    view: new View({ center: versCarte([10, 60]), zoom: 4, enableRotation: false }),
   });
   // Before the chart is drawn at a new resolution.
   carte.getView().on('change:resolution', (e) => appliquerNiveau(e.target.getResolution()));
@@ -97,13 +115,15 @@ export function suivrePointeur(rappel) {
   vue.carte.getViewport().addEventListener('pointerleave', () => rappel(null));
 }
 
-// Centres the chart on object i (a line whole in view); where its box goes.
+// Centres the chart on object i (a line whole in view), at once; where its
+// box goes.
 export function centrerSur(i) {
   const { carte, source } = vue;
   const f = source.getFeatures().find((o) => o.get('i') === i);
   if (!f) return null;
   const g = f.get('lod')?.entiere ?? f.getGeometry();
   const v = carte.getView();
+  v.cancelAnimations();
   if (g.getType() === 'Point') {
     v.setCenter(g.getCoordinates());
     if (v.getZoom() < 12) v.setZoom(12);
@@ -111,6 +131,33 @@ export function centrerSur(i) {
   }
   v.fit(g.getExtent(), { size: carte.getSize(), padding: [60, 60, 60, 60], maxZoom: 15 });
   return g.getClosestPoint(getCenter(g.getExtent()));
+}
+
+// Moves the chart, at once, so that `boite`, an element of the chart whose
+// bottom middle is at `coordonnee` (the object box), lies whole in it, a
+// margin from its edges, with that point.
+export function garderEnVue(coordonnee, boite) {
+  const { carte } = vue;
+  const v = carte.getView();
+  v.cancelAnimations();
+  carte.renderSync(); // the box placed and shown, so that it has a size
+  const [largeur, hauteur] = carte.getSize();
+  const p = carte.getPixelFromCoordinate(coordonnee);
+  if (!p) return;
+  const m = 8;
+  const l = boite.offsetWidth;
+  const haut = p[1] - boite.offsetHeight - kEcartBulle;
+  let dx = 0;
+  let dy = 0;
+  if (p[0] - l / 2 < m) dx = m - (p[0] - l / 2);
+  else if (p[0] + l / 2 > largeur - m) dx = largeur - m - (p[0] + l / 2);
+  if (haut < m) dy = m - haut;
+  else if (p[1] > hauteur - m) dy = hauteur - m - p[1];
+  if (!dx && !dy) return;
+  const c = v.getCenter();
+  const r = v.getResolution();
+  v.setCenter([c[0] - dx * r, c[1] + dy * r]);
+  carte.renderSync();
 }
 
 // Fits the chart to the objects, in the chart's size as it is now shown.

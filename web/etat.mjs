@@ -16,7 +16,7 @@ export const etat = {
   bulleOuverte: -1, // the object whose box is open
   faitsRecus: null, // the worker's facts and legs of one object: {i, faits, troncons, ...}
   tableauOuvert: -1, // the object whose route table is open
-  noms: null, // the objects' names in lower case, for Find
+  cles: null, // Find's keys of the file shown (cles.mjs), once its worker has made them
   horsGlobeOffert: null, // the offer to leave out the objects off the globe: [format, lines, n]
   vue: {
     carte: null, // the Map

@@ -10,11 +10,13 @@
 // Messages out:
 //   {quoi: 'progres', lu, total}                      while reading
 //   {quoi: 'tables', tables}                          the file read (or its verdict)
+//   {quoi: 'cles', cles}                              then Find's keys (cles.mjs)
 //   {quoi: 'avance', format, fraction}                while making a download
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
 //   {quoi: 'faits', i, faits, troncons, dernier, nbTroncons}
 //   {quoi: 'erreur', message, format?}
 import creerModule from 'ruter-module';
+import { cles } from './cles.mjs';
 import { geojson, gpx, kml } from './formats.mjs';
 import { faits, faitsObjet, lire, mifMid, tables, troncons } from './tables.mjs';
 import { installer } from './xml.mjs';
@@ -59,6 +61,10 @@ self.onmessage = async ({ data }) => {
       const t = lire(module, donnees, (lu, total) => envoyer({ quoi: 'progres', lu, total }));
       const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
       envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
+      if (!t.nature) {
+        const c = cles(module);
+        envoyer({ quoi: 'cles', cles: c }, [c.fins.buffer]);
+      }
     } else if (data.quoi === 'faits') {
       // A table of thousands of rows says nothing more: the first ones, the
       // last point, and how many there are.

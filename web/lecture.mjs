@@ -8,7 +8,7 @@ import { dessiner } from './dessin.mjs';
 import { $, etat } from './etat.mjs';
 import { quandLangue } from './langue.mjs';
 import { petitEcran, replier } from './panneau.mjs';
-import { nouvelleRecherche } from './recherche.mjs';
+import { nouvelleRecherche, recevoirCles } from './recherche.mjs';
 import { dire, erreur } from './statut.mjs';
 import { fermerTableau } from './tableau.mjs';
 import { avancer, finirTelechargement, montrerTelechargements, offrirHorsGlobe } from './telechargements.mjs';
@@ -100,6 +100,8 @@ function recevoir(w, data) {
       return;
     }
     montrer(w, t);
+  } else if (data.quoi === 'cles' && w === etat.lecteur) {
+    recevoirCles(data.cles);
   } else if (data.quoi === 'faits' && w === etat.lecteur) {
     recevoirFaits(data);
   } else if (data.quoi === 'avance') {

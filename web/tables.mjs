@@ -30,6 +30,7 @@ export function schema(M) {
 export function lire(M, donnees, progres = () => {}) {
   const ptr = M._ruter_entree(donnees.length); // may grow the memory, and so renew HEAPU8
   M.HEAPU8.set(donnees, ptr);
+  M.entree = [ptr, donnees.length]; // the file, which the module keeps: for cles.mjs
   const nature = M._ruter_commencer();
   if (nature !== 0) return { nature: schema(M).natures[nature], signature: texteC(M, M._ruter_signature()) };
   const pas = 4 << 20;
