@@ -2,7 +2,8 @@
 // the worker, when they come), text, symbol or colour, and line in the
 // file, as text; opened by a click on the chart, by Enter on the chart (the
 // object nearest its middle) and by Find; closed by its ×, by Escape and by
-// a click elsewhere. Escape with no box open closes the route table.
+// a click elsewhere. Escape in the route table, or with no box open,
+// closes the table.
 import Overlay from 'ol/Overlay.js';
 import { centrerSur, garderEnVue, kEcartBulle, objetAuCentre, objetSous } from './carte.mjs';
 import { $, etat } from './etat.mjs';
@@ -119,7 +120,8 @@ export function installerBulle() {
   });
   document.addEventListener('keydown', (e) => {
     if (e.key !== 'Escape') return;
-    if (etat.bulleOuverte >= 0) fermerBulle();
+    const dansTableau = $('tableau').contains(document.activeElement);
+    if (etat.bulleOuverte >= 0 && !dansTableau) fermerBulle();
     else if (etat.tableauOuvert >= 0) fermerTableau();
   });
   $('bulle-fermer').addEventListener('click', fermerBulle);

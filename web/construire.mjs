@@ -7,13 +7,14 @@
 // base64 by emscripten) into one script, then the page with OpenLayers and
 // that script as a string, from which the page starts its worker. VERSION,
 // the project's (CMake passes it), is in the page's footer and, as the
-// constant VERSION, in both scripts. The paths esbuild writes are relative
+// constant VERSION, in both scripts; the footer names the page as its file
+// is named (OUTPUT.html without its extension). The paths esbuild writes are relative
 // to the project's folder, so that a build of the same sources anywhere
 // gives the same file. TEST.html, for the tests and the benchmark only, is
 // the same page with a hook that the page shipped has not (ESSAI): where
 // its objects lie on the screen, and its chart.
 import { readFile, writeFile } from 'node:fs/promises';
-import { dirname, join, resolve } from 'node:path';
+import { basename, dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import * as esbuild from 'esbuild';
 
@@ -60,6 +61,7 @@ async function construire(fichier, avecEssai) {
   if (/<\/script/i.test(js) || /<\/style/i.test(css)) throw new Error('a script or style closes its element');
   if (!avecEssai && js.includes('ruterEssai')) throw new Error('the tests\' hook is in the page');
   const html = modele
+    .replace('<!--nom-->', basename(sortie, '.html'))
     .replace('<!--version-->', version)
     .replace('<!--style-->', () => `<style>${css}</style>`)
     .replace('<!--script-->', () => `<script>${js}</script>`);

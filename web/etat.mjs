@@ -10,6 +10,7 @@ export const etat = {
   lecteur: null, // the worker that read the file shown, which makes its downloads
   tables: null, // the file on the chart
   fichier: null, // its File
+  refuse: false, // whether a file chosen since it was refused
   base: 'Ruter', // its name without extension, for the downloads
   decimales: 3, // the most decimals of its positions, three at least: the pointer's
   message: null, // what the status line says: [key, values, error?]

@@ -1,7 +1,9 @@
 // Reading a file: chosen with the button or dropped on the page, read by a
 // new Web Worker with the progress shown, then summed up (the counts of
 // each kind, the lines left out) and drawn. A refused file leaves the chart
-// as it was, with the file it shows.
+// as it was, with the file it shows, and is named in the refusal. Of several
+// files dropped at once, the first route file is read, and the page says
+// what became of the others.
 import { fermerBulle, recevoirFaits } from './bulle.mjs';
 import { ajuster } from './carte.mjs';
 import { dessiner } from './dessin.mjs';
@@ -11,7 +13,7 @@ import { petitEcran, replier } from './panneau.mjs';
 import { nouvelleRecherche, recevoirCles } from './recherche.mjs';
 import { dire, erreur } from './statut.mjs';
 import { fermerTableau } from './tableau.mjs';
-import { avancer, finirTelechargement, montrerTelechargements, offrirHorsGlobe } from './telechargements.mjs';
+import { avancer, finirTelechargement, montrerTelechargements, nouveauxTelechargements, offrirHorsGlobe } from './telechargements.mjs';
 
 /* global LECTEUR_SOURCE */
 
@@ -37,7 +39,8 @@ function resumer() {
   const { T, tables: t, langue, fichier } = etat;
   const n = [0, 0, 0];
   for (const g of t.genres) ++n[g];
-  $('nom-fichier').textContent = T.fichier(fichier.name, T.octets(langue, fichier.size));
+  // A file refused since: the one shown is still on the chart, and says so.
+  $('nom-fichier').textContent = (etat.refuse ? T.fichier_garde : T.fichier)(fichier.name, T.octets(langue, fichier.size));
   $('comptes').textContent = T.comptes(langue, n);
   const liste = $('omis-liste');
   liste.replaceChildren();
@@ -65,10 +68,18 @@ function montrer(w, t) {
   etat.tables = t;
   etat.decimales = t.decimales.reduce((m, d) => Math.max(m, d), 3);
   etat.faitsRecus = null;
+  etat.refuse = false;
   fermerBulle();
   fermerTableau();
   offrirHorsGlobe(null);
-  if (etat.message && etat.message[0] !== 'plusieurs') dire(null);
+  nouveauxTelechargements();
+  const { lot } = w;
+  if (lot.liste.length > 1) {
+    const refuses = lot.refuses.map((r) => r.nom);
+    dire('plusieurs_lus', [lot.liste.length, w.fichier.name, refuses, lot.liste.slice(lot.k + 1).map((f) => f.name)]);
+  } else {
+    dire(null);
+  }
   resumer();
   nouvelleRecherche();
   $('resume').hidden = false;
@@ -89,14 +100,24 @@ function recevoir(w, data) {
     $('progres').value = data.total ? data.lu / data.total : 1;
   } else if (data.quoi === 'erreur' && !data.format) {
     if (w !== etat.lecteur) w.terminate();
-    erreur('illisible', [data.message]);
+    refuser();
+    erreur('illisible', [`${w.fichier.name}: ${data.message}`]);
   } else if (data.quoi === 'tables') {
     $('progres').hidden = true;
     const t = data.tables;
     if (t.nature) {
-      // Refused: the chart stays as it was, with the file it shows.
+      // Refused: the chart stays as it was, with the file it shows; the next
+      // of the files dropped with it is tried.
       w.terminate();
-      erreur('nature', [t.nature, t.signature]);
+      const { lot } = w;
+      lot.refuses.push({ nom: w.fichier.name, nature: t.nature, signature: t.signature });
+      if (lot.k + 1 < lot.liste.length) {
+        ++lot.k;
+        lireSuivant(lot);
+        return;
+      }
+      refuser();
+      erreur('natures', lot.refuses);
       return;
     }
     montrer(w, t);
@@ -111,17 +132,30 @@ function recevoir(w, data) {
   }
 }
 
-function ouvrir(fichiers) {
-  const fichier = fichiers[0];
-  if (!fichier) return;
-  document.body.dataset.etat = 'lecture';
+// A file refused: the one on the chart, if any, is named as still there.
+function refuser() {
+  if (!etat.tables) return;
+  etat.refuse = true;
+  resumer();
+}
+
+// File lot.k of the files chosen or dropped together, lot.liste; those
+// before it were refused (lot.refuses).
+function lireSuivant(lot) {
+  const fichier = lot.liste[lot.k];
   $('progres').value = 0;
   $('progres').hidden = false;
-  if (fichiers.length > 1) dire('plusieurs', [fichiers.length, fichier.name]);
-  else dire('lecture', [fichier.name]);
+  dire('lecture', [fichier.name]);
   const w = nouveauLecteur();
   w.fichier = fichier;
+  w.lot = lot;
   w.postMessage({ quoi: 'lire', fichier });
+}
+
+function ouvrir(fichiers) {
+  if (!fichiers.length) return;
+  document.body.dataset.etat = 'lecture';
+  lireSuivant({ liste: [...fichiers], k: 0, refuses: [] });
 }
 
 export function installerLecture() {

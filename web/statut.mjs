@@ -11,7 +11,14 @@ export function afficherMessage() {
     return;
   }
   const [cle, valeurs, erreur] = message;
-  el.textContent = cle === 'nature' ? `${T.natures[valeurs[0]](valeurs[1])} ${T.ou_est}` : texte(cle, ...valeurs);
+  // Files refused, each named with its verdict: [{nom, nature, signature}].
+  const refus = (r) => T.refus(r.nom, T.natures[r.nature](r.signature));
+  if (cle === 'natures') {
+    const tete = valeurs.length > 1 ? `${T.plusieurs_refuses(valeurs.length)} ` : '';
+    el.textContent = `${tete}${valeurs.map(refus).join(' ')} ${T.ou_est}`;
+  } else {
+    el.textContent = texte(cle, ...valeurs);
+  }
   el.className = erreur ? 'erreur' : '';
 }
 

@@ -32,7 +32,7 @@ const en = {
     (laisses.length ? `; ${laisses.join(', ')} ${laisses.length === 1 ? 'is' : 'are'} left aside` : '') +
     '.',
   plusieurs_refuses: (n) => `${n} files were dropped, and none of them is a route file.`,
-  preparation_pct: (format, pct) => `Making the ${format} file\u2026 ${pct}`,
+  preparation: (format, pct) => `Making the ${format} file\u2026 ${pct}`,
   fond_question: 'Show a background map? It is fetched online from OpenStreetMap and OpenSeaMap, which then learn the area shown.',
   fond_oui: 'Yes, fetch it',
   fond_non: 'No, a plain background',
@@ -120,7 +120,6 @@ const en = {
   champ_ligne: 'Line',
   ligne_du_fichier: (n) => `${n} of the file`,
   lecture: (nom) => `Reading ${nom}\u2026`,
-  plusieurs: (n, nom) => `${n} files were dropped: the first, ${nom}, is read.`,
   arrete: (raison) => `The reader stopped: ${raison}. Reload the page and try again.`,
   illisible: (raison) => `The file could not be read: ${raison}`,
   ou_est: 'The route file is the file named Ruter in the plotter program\u2019s folder.',
@@ -144,7 +143,6 @@ const en = {
   omis_titre: (l, n) => `${compte(l, n, ['line', 'lines'])} left out or off the globe`,
   omis_ligne: (n, texte) => `Line ${n}: ${texte}`,
   omis_plus: (l, n) => `\u2026 and ${nombre(l, n)} more.`,
-  preparation: (format) => `Making the ${format} file\u2026`,
   hors_globe: (ligne, format) =>
     `Line ${ligne} holds a position off the globe (latitude beyond 90 degrees or longitude beyond 180), which ${format} cannot hold.`,
 };
@@ -159,7 +157,7 @@ const nb = {
     (laisses.length ? `; ${laisses.join(', ')} ${laisses.length === 1 ? 'blir liggende' : 'blir liggende'}` : '') +
     '.',
   plusieurs_refuses: (n) => `${n} filer ble sluppet, og ingen av dem er en rutefil.`,
-  preparation_pct: (format, pct) => `Lager ${format}-filen \u2026 ${pct}`,
+  preparation: (format, pct) => `Lager ${format}-filen \u2026 ${pct}`,
   fond_question: 'Vise et bakgrunnskart? Det hentes på nett fra OpenStreetMap og OpenSeaMap, som da får vite hvilket område som vises.',
   fond_oui: 'Ja, hent det',
   fond_non: 'Nei, en enkel bakgrunn',
@@ -252,7 +250,6 @@ const nb = {
   champ_ligne: 'Linje',
   ligne_du_fichier: (n) => `${n} i filen`,
   lecture: (nom) => `Leser ${nom} \u2026`,
-  plusieurs: (n, nom) => `${n} filer ble sluppet: den første, ${nom}, leses.`,
   arrete: (raison) => `Leseren stoppet: ${raison}. Last inn siden på nytt og prøv igjen.`,
   illisible: (raison) => `Filen kunne ikke leses: ${raison}`,
   ou_est: 'Rutefilen er filen som heter Ruter, i plotterprogrammets mappe.',
@@ -276,7 +273,6 @@ const nb = {
   omis_titre: (l, n) => `${compte(l, n, ['linje', 'linjer'])} utelatt eller utenfor jordkloden`,
   omis_ligne: (n, texte) => `Linje ${n}: ${texte}`,
   omis_plus: (l, n) => `\u2026 og ${nombre(l, n)} til.`,
-  preparation: (format) => `Lager ${format}-filen \u2026`,
   hors_globe: (ligne, format) =>
     `Linje ${ligne} har en posisjon utenfor jordkloden (bredde over 90 grader eller lengde over 180), som ${format} ikke kan ha.`,
 };

@@ -109,3 +109,178 @@ test('Find folds case and accents, and searches texts, symbols and the block\'s 
   assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Merke: Skjær, linje 36');
   assert.deepEqual(erreurs, []);
 });
+
+const fichier = (nom, texte) => ({ name: nom, mimeType: 'application/octet-stream', buffer: Buffer.from(texte, 'latin1') });
+// Marks of which two lie off the globe, and a route.
+const kHorsGlobe = 'Navn A\n3600 300 0 S\n6000 300 0 B\n3600 12000 0 C\n\nLinjefarge Rod\nNavn Tur\n3600 300\n3610 310\n';
+
+test('answers where the eye is: the refusal off the globe and the download\'s progress beside the button, the focus kept', async () => {
+  for (const [largeur, hauteur] of [[1366, 768], [390, 844]]) {
+    const { page, erreurs } = await ouvrir({ largeur, hauteur });
+    await choisir(page, fichier('Ruter', kHorsGlobe));
+    if (largeur < 700) await page.click('#replier');
+    await page.focus('button[data-format="gpx"]');
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('#hors-globe:not([hidden])');
+    const vue = { x: 0, y: 0, width: largeur, height: hauteur };
+    for (const id of ['#hors-globe-texte', '#hors-globe-omettre']) {
+      assert.ok(dedans(await page.locator(id).boundingBox(), vue), `${largeur}: ${id} on screen`);
+    }
+    assert.equal(await page.getAttribute('#hors-globe', 'aria-live'), 'assertive');
+    assert.equal(await page.textContent('#hors-globe-omettre'), 'Last ned GPX-filen uten disse 2 objektene');
+    assert.equal(await page.evaluate(() => document.activeElement.dataset.format), 'gpx');
+    // Leaving them out: the progress beside the button, then the focus back on it.
+    await page.evaluate(() => {
+      window.dits = [];
+      const t = document.getElementById('telechargement-texte');
+      new MutationObserver(() => window.dits.push([t.textContent, t.getBoundingClientRect().bottom])).observe(t, { childList: true, characterData: true, subtree: true });
+    });
+    const telechargement = page.waitForEvent('download');
+    await page.focus('#hors-globe-omettre');
+    await page.keyboard.press('Enter');
+    await telechargement;
+    const dits = await page.evaluate(() => window.dits);
+    assert.match(dits[0][0], /^Lager GPX-filen … \d+\s%$/);
+    assert.ok(dits[0][1] > 0 && dits[0][1] <= hauteur, `${largeur}: the progress on screen, ${dits}`);
+    await page.waitForFunction(() => !document.querySelector('button[data-format="gpx"]').disabled);
+    assert.equal(await page.evaluate(() => document.activeElement.dataset.format), 'gpx');
+    // A download pressed by Enter keeps the focus on its button.
+    const mif = page.waitForEvent('download');
+    await page.focus('#mif');
+    await page.keyboard.press('Enter');
+    await mif;
+    await page.waitForFunction(() => !document.getElementById('mif').disabled && document.body.dataset.telechargement === 'fini');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'mif');
+    assert.deepEqual(erreurs, []);
+  }
+});
+
+test('north-up: neither Alt+Shift drag nor a two-finger twist turns the chart, and no rotate button', async () => {
+  const { page, erreurs } = await ouvrir();
+  await choisir(page, EXEMPLE);
+  const carte = await page.locator('#carte').boundingBox();
+  const [x, y] = [carte.x + carte.width / 2, carte.y + carte.height / 2];
+  await page.keyboard.down('Alt');
+  await page.keyboard.down('Shift');
+  await page.mouse.move(x, y);
+  await page.mouse.down();
+  await page.mouse.move(x + 120, y + 80, { steps: 8 });
+  await page.mouse.up();
+  await page.keyboard.up('Shift');
+  await page.keyboard.up('Alt');
+  // Two fingers turning about the middle.
+  const cdp = await page.context().newCDPSession(page);
+  const doigts = (a) => [{ x: x + 60 * Math.cos(a), y: y + 60 * Math.sin(a) }, { x: x - 60 * Math.cos(a), y: y - 60 * Math.sin(a) }];
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: doigts(0) });
+  for (let k = 1; k <= 10; ++k) await cdp.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: doigts((k * Math.PI) / 20) });
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await page.waitForTimeout(400);
+  assert.equal(await page.evaluate(() => window.ruterEssai.carte.getView().getRotation()), 0);
+  assert.equal(await page.locator('.ol-rotate').count(), 0);
+  assert.deepEqual(erreurs, []);
+});
+
+test('the route table: Escape closes it; on a phone its point column and title stay while it is swiped; printed, each sheet named, numbered and dated', async () => {
+  const points = Array.from({ length: 94 }, (_, k) => `${3500 + k} ${600 + (k % 7)} 0 Fisk`).join('\n');
+  const route = fichier('Ruter', `Rute Lang\nRutetype Plain\nLinjefarge Rod\nNavn Langtur vestover\n${points}\n`);
+  const { page, erreurs } = await ouvrir({ largeur: 390, hauteur: 844 });
+  await choisir(page, route);
+  await page.click('#replier');
+  await page.fill('#recherche', 'langtur');
+  await page.waitForFunction(() => document.querySelectorAll('#trouves button').length === 1);
+  await page.click('#trouves button');
+  await page.click('#bulle button.bouton');
+  await page.waitForSelector('#tableau:not([hidden])');
+  // Swiped sideways: the point column and the title stay where they were.
+  const avant = [await page.locator('#tableau-lignes tr:nth-child(3) td:first-child').boundingBox(), await page.locator('#tableau-titre').boundingBox()];
+  await page.evaluate(() => (document.getElementById('tableau-defile').scrollLeft = 400));
+  assert.ok(await page.evaluate(() => document.getElementById('tableau-defile').scrollLeft > 50), 'the table scrolls sideways');
+  const apres = [await page.locator('#tableau-lignes tr:nth-child(3) td:first-child').boundingBox(), await page.locator('#tableau-titre').boundingBox()];
+  assert.deepEqual(apres.map((b) => Math.round(b.x)), avant.map((b) => Math.round(b.x)));
+  // Printed: three sheets or more, each with the route, its number and the date.
+  const pdf = join(dossier(), 'tableau.pdf');
+  await page.emulateMedia({ media: 'print' });
+  await page.pdf({ path: pdf, format: 'A4' });
+  await page.emulateMedia({ media: 'screen' });
+  const feuilles = execFileSync('pdftotext', ['-layout', pdf, '-'], { encoding: 'utf8' }).split('\f').filter((f) => f.trim());
+  const date = await page.evaluate(() => new Date().toLocaleDateString('nb-NO', { year: 'numeric', month: 'long', day: 'numeric' }));
+  assert.ok(feuilles.length >= 3, `${feuilles.length} sheets`);
+  feuilles.forEach((f, k) => {
+    assert.ok(f.includes(`Rute: Langtur vestover – side ${k + 1} av ${feuilles.length} – ${date}`), `sheet ${k + 1}: ${f.slice(0, 400)}`);
+  });
+  // Escape closes the table, and the focus goes back to the chart.
+  await page.focus('#tableau-fermer');
+  await page.keyboard.press('Escape');
+  assert.ok(await page.isHidden('#tableau'));
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'carte');
+  assert.deepEqual(erreurs, []);
+});
+
+test('words and files: a refusal names its file, two files dropped, the scale bar and the boxes, the footer', async () => {
+  const { page, erreurs } = await ouvrir({ largeur: 390, hauteur: 844 });
+  await choisir(page, EXEMPLE);
+  const taille = readFileSync(EXEMPLE).length;
+  // Refused, the file chosen is named; the one on the chart says it still is.
+  await choisir(page, fichier('tur.gpx', '<?xml version="1.0"?>\n<gpx version="1.1"></gpx>\n'));
+  assert.equal(await page.textContent('#message'), 'tur.gpx: Dette er en GPX-fil, ikke en rutefil. Rutefilen er filen som heter Ruter, i plotterprogrammets mappe.');
+  assert.equal(await page.textContent('#nom-fichier'), `Fortsatt på kartet: Ruter, ${taille} byte`);
+  // A GPX and a route file dropped together, the GPX first: the route file is read, and the page says so.
+  const deux = await page.evaluateHandle(() => {
+    const d = new DataTransfer();
+    d.items.add(new File(['<?xml version="1.0"?>\n<gpx version="1.1"></gpx>\n'], 'tur.gpx'));
+    d.items.add(new File(['Navn Holmen\n3600 300 0 S\n'], 'Ruter'));
+    return d;
+  });
+  await page.evaluate(() => (document.body.dataset.etat = ''));
+  await page.dispatchEvent('#carte', 'drop', { dataTransfer: deux });
+  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
+  assert.equal(await page.textContent('#message'), '2 filer ble sluppet: Ruter leses; tur.gpx er ikke en rutefil.');
+  assert.match(await page.textContent('#nom-fichier'), /^Ruter, /);
+  const langue = (l) => page.evaluate((x) => {
+    document.getElementById('langue').value = x;
+    document.getElementById('langue').dispatchEvent(new Event('change'));
+  }, l);
+  await langue('en');
+  assert.equal(await page.textContent('#message'), '2 files were dropped: Ruter is read; tur.gpx is not a route file.');
+  await langue('nb');
+  // The scale bar in the language's style; the footer names the page.
+  await choisir(page, EXEMPLE);
+  assert.match(await page.locator('.ol-scale-step-text').last().textContent(), /^\d+(,\d+)? nm$/);
+  assert.match(await page.textContent('footer'), /^ruter2gis \d+\.\d+\.\d+$/);
+  // A route's box on a phone: whole on the screen, its × too, no blank space at its top.
+  await page.click('#replier');
+  await page.fill('#recherche', 'innseiling');
+  await page.waitForFunction(() => document.querySelectorAll('#trouves button').length === 1);
+  await page.click('#trouves button');
+  await page.waitForSelector('#bulle button.bouton');
+  const bulle = await page.locator('#bulle').boundingBox();
+  const x = await page.locator('#bulle-fermer').boundingBox();
+  const titre = await page.locator('#bulle-titre').boundingBox();
+  assert.ok(dedans(bulle, { x: 0, y: 0, width: 390, height: 844 }) && dedans(x, bulle), JSON.stringify([bulle, x]));
+  assert.ok(titre.y - bulle.y < 16, `${titre.y - bulle.y} px above the title`);
+  await langue('en');
+  assert.match(await page.locator('.ol-scale-step-text').last().textContent(), /^\d+(\.\d+)? nm$/);
+  assert.deepEqual(erreurs, []);
+});
+
+test('no map tile before the user says yes; the answer remembered', async () => {
+  const { page, erreurs, requetes } = await ouvrir({ enLigne: true });
+  await choisir(page, EXEMPLE);
+  await page.waitForTimeout(1000);
+  assert.deepEqual(requetes, [], 'requests before the answer');
+  assert.ok(await page.isVisible('#fond-question'));
+  await page.click('#fond-oui');
+  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
+  await page.waitForTimeout(1000);
+  assert.ok(requetes.some((u) => u.includes('openstreetmap')), 'tiles once agreed');
+  await page.reload();
+  assert.ok(await page.isHidden('#fond-question'));
+  assert.ok(await page.isChecked('#fond'));
+  assert.deepEqual(erreurs.filter((e) => !/Failed to load resource/.test(e)), []);
+  // Said no: nothing asked, ever.
+  const non = await ouvrir({ enLigne: true });
+  await non.page.click('#fond-non');
+  await choisir(non.page, EXEMPLE);
+  await non.page.waitForTimeout(1000);
+  assert.deepEqual(non.requetes, []);
+});

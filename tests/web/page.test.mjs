@@ -147,6 +147,7 @@ test('served and online, over the base map, with the WebGL layer that large file
   await once(serveur, 'listening');
   const adresse = `http://127.0.0.1:${serveur.address().port}/`;
   const { page, erreurs, tuiles } = await ouvrir({ adresse: `${adresse}?rendu=webgl` });
+  await page.click('#fond-oui'); // asked first: no tile before
   await choisir(page, EXEMPLE);
   assert.equal(await page.evaluate(() => document.body.dataset.rendu), 'webgl');
   await couleursSurLaCarte(page, join(dirname(PAGE), 'page-webgl.png'));
@@ -307,7 +308,7 @@ test('no object, no download; several files dropped; a long name in the box', as
   await page.evaluate(() => (document.body.dataset.etat = ''));
   await page.dispatchEvent('#carte', 'drop', { dataTransfer: deux });
   await page.waitForFunction(() => document.body.dataset.etat === 'pret');
-  assert.equal(await page.textContent('#message'), '2 files were dropped: the first, Tur.rte, is read.');
+  assert.equal(await page.textContent('#message'), '2 files were dropped: Tur.rte is read; Annen is left aside.');
   assert.match(await page.textContent('#nom-fichier'), /^Tur\.rte, /);
   assert.equal(await page.getAttribute('#mif', 'title'), 'The MapInfo pair Tur.mif and Tur.mid');
   // The box of a 700-letter name and a 300-word text keeps to the chart, and scrolls.
