@@ -9,6 +9,7 @@ import { defaults as controlesParDefaut } from 'ol/control/defaults.js';
 import { getCenter } from 'ol/extent.js';
 import { defaults as interactionsParDefaut } from 'ol/interaction/defaults.js';
 import Graticule from 'ol/layer/Graticule.js';
+import Point from 'ol/geom/Point.js';
 import TileLayer from 'ol/layer/Tile.js';
 import { toLonLat } from 'ol/proj.js';
 import OSM from 'ol/source/OSM.js';
@@ -45,7 +46,9 @@ export function creerCarte(cible, position) {
   vue.echelle = new Echelle({ units: 'nautical', bar: true, steps: 2, text: false, minWidth: 90 });
   const carte = new Map({
     target: cible,
-    controls: controlesParDefaut({ rotate: false, attributionOptions: { collapsible: true } }).extend([
+    // The zoom buttons zoom at once: a chart of many objects is drawn once,
+    // not at each step of an animation.
+    controls: controlesParDefaut({ rotate: false, zoomOptions: { duration: 0 }, attributionOptions: { collapsible: true } }).extend([
       vue.echelle,
       new Control({ element: position }),
     ]),
@@ -143,13 +146,34 @@ export function suivreCentre(rappel) {
   vue.carte.on('moveend', () => rappel(toLonLat(vue.carte.getView().getCenter())));
 }
 
+// Mark j of the many drawn from arrays (vue.reperes) that is object i, or -1.
+function repereDe(i) {
+  const objets = vue.reperes?.objets;
+  if (!objets) return -1;
+  let bas = 0;
+  let haut = objets.length - 1;
+  while (bas < haut) {
+    const m = (bas + haut) >> 1;
+    if (objets[m] < i) bas = m + 1;
+    else haut = m;
+  }
+  return objets[bas] === i ? bas : -1;
+}
+
+// Object i's geometry on the chart (a line whole), or null.
+function geometrie(i) {
+  const j = repereDe(i);
+  if (j >= 0) return new Point([vue.reperes.xy[2 * j], vue.reperes.xy[2 * j + 1]]);
+  const f = vue.source.getFeatures().find((o) => o.get('i') === i);
+  return f ? (f.get('lod')?.entiere ?? f.getGeometry()) : null;
+}
+
 // Centres the chart on object i (a line whole in view), at once; where its
 // box goes.
 export function centrerSur(i) {
-  const { carte, source } = vue;
-  const f = source.getFeatures().find((o) => o.get('i') === i);
-  if (!f) return null;
-  const g = f.get('lod')?.entiere ?? f.getGeometry();
+  const { carte } = vue;
+  const g = geometrie(i);
+  if (!g) return null;
   const v = carte.getView();
   v.cancelAnimations();
   if (g.getType() === 'Point') {
@@ -190,13 +214,25 @@ export function garderEnVue(coordonnee, boite) {
 
 // Fits the chart to the objects, in the chart's size as it is now shown.
 export function ajuster() {
-  const { carte, source } = vue;
+  const { carte, etendue } = vue;
   carte.updateSize();
-  if (source.getFeatures().length === 0) return;
-  carte.getView().fit(source.getExtent(), { size: carte.getSize(), padding: [40, 40, 40, 40], maxZoom: 15 });
+  if (!etendue) return;
+  carte.getView().fit(etendue, { size: carte.getSize(), padding: [40, 40, 40, 40], maxZoom: 15 });
 }
 
-const visible = (f, resolution) => !(f.get('rmax') < resolution);
+// The many marks drawn from arrays that are drawn at `resolution` and lie
+// within `r` of (x, y): rappel(object, distance) for each.
+function reperesProches(x, y, r, resolution, rappel) {
+  if (!vue.reperes) return;
+  const { xy, rmax, objets } = vue.reperes;
+  for (let j = 0; j < objets.length; ++j) {
+    if (rmax[j] < resolution) continue;
+    const dx = xy[2 * j] - x;
+    const dy = xy[2 * j + 1] - y;
+    if (Math.abs(dx) > r || Math.abs(dy) > r) continue;
+    rappel(objets[j], Math.hypot(dx, dy), [xy[2 * j], xy[2 * j + 1]]);
+  }
+}
 
 // The object under a click at `coordonnee`: a mark or a line within a few
 // pixels, or else an area around it. Marks left out of the picture
@@ -210,7 +246,6 @@ export function objetSous(coordonnee) {
   let meilleur = -1;
   let distance = Infinity;
   source.forEachFeatureInExtent([x - r, y - r, x + r, y + r], (f) => {
-    if (!visible(f, resolution)) return;
     const g = f.get('lod')?.entiere ?? f.getGeometry();
     const p = g.getClosestPoint(coordonnee);
     let d = Math.hypot(p[0] - x, p[1] - y);
@@ -221,6 +256,12 @@ export function objetSous(coordonnee) {
       distance = d;
     }
   });
+  reperesProches(x, y, r, resolution, (i, d) => {
+    if (d - r / 4 < distance) {
+      meilleur = i;
+      distance = d - r / 4;
+    }
+  });
   return meilleur;
 }
 
@@ -229,9 +270,21 @@ export function objetAuCentre() {
   const { carte, source } = vue;
   const centre = carte.getView().getCenter();
   const resolution = carte.getView().getResolution();
-  const f = source.getClosestFeatureToCoordinate(centre, (o) => visible(o, resolution));
-  if (!f) return null;
-  return { i: f.get('i'), coordonnee: (f.get('lod')?.entiere ?? f.getGeometry()).getClosestPoint(centre) };
+  const f = source.getClosestFeatureToCoordinate(centre);
+  let o = null;
+  let distance = Infinity;
+  if (f) {
+    const p = (f.get('lod')?.entiere ?? f.getGeometry()).getClosestPoint(centre);
+    o = { i: f.get('i'), coordonnee: p };
+    distance = Math.hypot(p[0] - centre[0], p[1] - centre[1]);
+  }
+  reperesProches(centre[0], centre[1], Infinity, resolution, (i, d, p) => {
+    if (d < distance) {
+      o = { i, coordonnee: p };
+      distance = d;
+    }
+  });
+  return o;
 }
 
 // For the tests: where each object lies on the screen (a mark, or the middle
@@ -247,6 +300,11 @@ export function positionsEcran(t) {
     const m = c.length > 1 ? [(c[0][0] + c[1][0]) / 2, (c[0][1] + c[1][1]) / 2] : c[0];
     r.push({ genre: t.genres[i], couleur: t.couleurs[i], pixel: carte.getPixelFromCoordinate(m) });
   });
+  const x = vue.reperes?.xy ?? [];
+  for (let j = 0; j < x.length / 2; ++j) {
+    const i = vue.reperes.objets[j];
+    r.push({ genre: t.genres[i], couleur: t.couleurs[i], pixel: carte.getPixelFromCoordinate([x[2 * j], x[2 * j + 1]]) });
+  }
   return r;
 }
 

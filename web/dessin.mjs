@@ -1,6 +1,8 @@
 // The objects of the route file drawn on the chart: in their plotter
 // colours, with their names, in levels of detail for routes and areas, and
-// marks thinned out where many overlap. What the objects are comes from the
+// marks thinned out where many overlap (eclaircir, in the worker). Nothing
+// here takes the page's thread long: the objects are made, and lines
+// simplified, a slice at a time, and many marks are drawn from arrays. What the objects are comes from the
 // tables and their schema.
 //
 // Names reach the chart only as canvas text, never as HTML.
@@ -8,16 +10,19 @@ import Feature from 'ol/Feature.js';
 import LineString from 'ol/geom/LineString.js';
 import Point from 'ol/geom/Point.js';
 import Polygon from 'ol/geom/Polygon.js';
+import Layer from 'ol/layer/Layer.js';
 import VectorLayer from 'ol/layer/Vector.js';
 import WebGLVectorLayer from 'ol/layer/WebGLVector.js';
-import { getTransform } from 'ol/proj.js';
-import { eclaircir } from './eclaircir.mjs';
 import { etat } from './etat.mjs';
+import { kLatitudeMax, kReperesNombreux, versCarte } from './reperes.mjs';
 import { chaine } from './tables.mjs';
 
-export const versCarte = getTransform('EPSG:4326', 'EPSG:3857');
-const kLatitudeMax = 85.05; // the edge of the Web Mercator chart
-const kReperesNombreux = 2000; // beyond, smaller dots, thinned, and names only close up
+export { versCarte };
+// Work on the page's thread is cut into slices of this many milliseconds,
+// each a task of its own, so that the page answers between them.
+const kTranche = 40;
+const kResolutionNoms = 150; // metres a pixel: many marks' names only below it
+const kNomsMax = 1500; // names of marks drawn at most, close up
 
 // WebGL drawn by the graphics card, not by a software stand-in (on which a
 // canvas, which simplifies lines to the screen's resolution, is faster).
@@ -46,10 +51,8 @@ function rgba(couleur, alpha) {
 }
 
 // Routes in their colour, areas outlined in theirs and filled with it,
-// translucent (the schema's opacity), marks as dark dots: one layer, drawn
-// with WebGL or on a canvas. On a canvas, where each dot is drawn by itself,
-// a mark is left out at the resolutions at which one drawn before it covers
-// its place (`rmax`, see eclaircir).
+// translucent (the schema's opacity), marks as dark dots (but many marks,
+// which coucheReperes draws): one layer, drawn with WebGL or on a canvas.
 function coucheObjets(t, palette, rendu, nbReperes) {
   const teinte = (alpha) => {
     const cas = ['match', ['get', 'teinte']];
@@ -70,8 +73,7 @@ function coucheObjets(t, palette, rendu, nbReperes) {
   };
   const { source } = etat.vue;
   if (rendu === 'webgl') return new WebGLVectorLayer({ source, style, properties: { rendu } });
-  const visible = ['any', ['!', ['has', 'rmax']], ['<=', ['resolution'], ['get', 'rmax']]];
-  return new VectorLayer({ source, style: [{ filter: visible, style }], properties: { rendu } });
+  return new VectorLayer({ source, style, properties: { rendu } });
 }
 
 // Names, one line each (an object's first name; the others are in its box),
@@ -107,17 +109,48 @@ function coucheNoms(t) {
 // click, whose nearest point comes from it.
 const kTolerance = 1.5; // pixels
 
+const niveauDe = (resolution) => Math.max(0, Math.floor(Math.log2(resolution)));
+
+// Line f at level k, made if need be.
+function mettreNiveau(f, k) {
+  const { entiere, niveaux } = f.get('lod');
+  let g = entiere;
+  if (k !== 0 && !niveaux[k]) {
+    g = niveaux[k] = entiere.simplify(kTolerance * 2 ** k);
+    // Simplified enough for any resolution of its level: OpenLayers is told
+    // so, and does not simplify it again at each resolution drawn.
+    g.simplifiedGeometryRevision = g.getRevision();
+    g.simplifiedGeometryMaxMinSquaredTolerance = Infinity;
+  } else if (k !== 0) {
+    g = niveaux[k];
+  }
+  // Quietly: the extent stays the whole line's, in the source's index.
+  f.set(f.getGeometryName(), g, true);
+}
+
 export function appliquerNiveau(resolution) {
   const vue = etat.vue;
-  const k = Math.max(0, Math.floor(Math.log2(resolution)));
+  const k = niveauDe(resolution);
   if (k === vue.niveau) return;
   vue.niveau = k;
-  for (const f of vue.lignes) {
-    const { entiere, niveaux } = f.get('lod');
-    const g = k === 0 ? entiere : (niveaux[k] ??= entiere.simplify(kTolerance * 2 ** k));
-    // Quietly: the extent stays the whole line's, in the source's index.
-    f.set(f.getGeometryName(), g, true);
+  // The lines whose level is made get it at once; the others, simplified a
+  // slice at a time, keep the level they have meanwhile. A level asked for
+  // since (a zoom that goes on) takes over.
+  const lignes = vue.lignes;
+  let suivante = 0;
+  const tranche = () => {
+    if (vue.niveau !== k || vue.lignes !== lignes) return;
+    const fin = performance.now() + kTranche;
+    for (; suivante < lignes.length && performance.now() < fin; ++suivante) mettreNiveau(lignes[suivante], k);
+    if (suivante < lignes.length) setTimeout(tranche, 0);
+    vue.couche?.changed();
+  };
+  for (; suivante < lignes.length; ++suivante) {
+    const f = lignes[suivante];
+    if (k !== 0 && !f.get('lod').niveaux[k]) break;
+    mettreNiveau(f, k);
   }
+  if (suivante < lignes.length) setTimeout(tranche, 0);
 }
 
 // A route's or an area's geometry on the chart.
@@ -130,20 +163,117 @@ function ligne(t, i) {
   return new Polygon(coordonnees, 'XY', [coordonnees.length]);
 }
 
-// The marks' positions on the chart, one after the other in one array.
-function positionsReperes(t, nbReperes) {
-  const xy = new Float64Array(2 * nbReperes);
-  for (let i = 0, j = 0; i < t.genres.length; ++i) {
-    if (t.genres[i] !== t.schema.genre.repere) continue;
-    const d = t.debuts[i];
-    xy[j++] = t.xy[2 * d];
-    xy[j++] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]));
-  }
-  return versCarte(xy, xy, 2);
+// Many marks: a layer that draws them from the worker's arrays (reperes.mjs),
+// those that the thinning keeps at the chart's resolution and that lie in
+// view: each dot is the pixels of one dot drawn once, copied into an image
+// of the chart's size, put on the layer in one go; close up, their names go
+// under the dots, each where no name drawn before it is. Tens of thousands of dots so
+// take a few milliseconds, not a canvas operation each.
+function coucheReperes(t, reperes) {
+  const toile = document.createElement('canvas');
+  toile.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%';
+  const contexte = toile.getContext('2d');
+  const { xy, rmax, objets } = reperes;
+  const rayon = 3;
+  let tampon = null; // {image, pixels}: the dots' image, as 32-bit pixels
+  let point = null; // the dot's pixels, at the pixel ratio it was drawn for
+  return new Layer({
+    properties: { rendu: 'canvas' },
+    render(frameState) {
+      const [largeur, hauteur] = frameState.size;
+      const pr = frameState.pixelRatio;
+      const [l, h] = [Math.round(largeur * pr), Math.round(hauteur * pr)];
+      if (toile.width !== l || toile.height !== h) {
+        toile.width = l;
+        toile.height = h;
+      }
+      if (tampon?.image.width !== l || tampon?.image.height !== h) {
+        const image = new ImageData(l, h);
+        tampon = { image, pixels: new Uint32Array(image.data.buffer) };
+      }
+      if (point?.pr !== pr) point = dessinerPoint(rayon, pr);
+      const { center, resolution: r } = frameState.viewState;
+      const x0 = center[0] - (largeur / 2) * r;
+      const y0 = center[1] + (hauteur / 2) * r;
+      const vus = [];
+      for (let j = 0; j < objets.length; ++j) {
+        if (rmax[j] < r) continue;
+        const px = (xy[2 * j] - x0) / r;
+        const py = (y0 - xy[2 * j + 1]) / r;
+        if (px < -rayon || py < -rayon || px > largeur + rayon || py > hauteur + rayon) continue;
+        vus.push(j, px, py);
+      }
+      const { pixels } = tampon;
+      pixels.fill(0);
+      const { cote, motif } = point;
+      for (let k = 0; k < vus.length; k += 3) {
+        const x = Math.round(vus[k + 1] * pr - cote / 2);
+        const y = Math.round(vus[k + 2] * pr - cote / 2);
+        for (let dy = 0; dy < cote; ++dy) {
+          const yy = y + dy;
+          if (yy < 0 || yy >= h) continue;
+          for (let dx = 0; dx < cote; ++dx) {
+            const xx = x + dx;
+            const p = motif[dy * cote + dx];
+            if (p && xx >= 0 && xx < l) pixels[yy * l + xx] = p;
+          }
+        }
+      }
+      contexte.putImageData(tampon.image, 0, 0);
+      if (r < kResolutionNoms && vus.length / 3 <= kNomsMax) {
+        contexte.setTransform(pr, 0, 0, pr, 0, 0);
+        contexte.globalCompositeOperation = 'destination-over'; // under the dots
+        nommer(contexte, t, objets, vus);
+        contexte.globalCompositeOperation = 'source-over';
+      }
+      return toile;
+    },
+  });
 }
 
-// Draws the objects of the tables `t`, in place of those before.
-export function dessiner(t) {
+// A mark's dot, dark with a white rim, of radius `rayon` pixels, at pixel
+// ratio `pr`: {pr, cote, motif}, its pixels (cote by cote, 32 bits each).
+function dessinerPoint(rayon, pr) {
+  const cote = Math.ceil(2 * (rayon + 1) * pr);
+  const image = document.createElement('canvas');
+  image.width = image.height = cote;
+  const c = image.getContext('2d');
+  c.arc(cote / 2, cote / 2, rayon * pr, 0, 2 * Math.PI);
+  c.fillStyle = '#1d2630';
+  c.fill();
+  c.lineWidth = 1.5 * pr;
+  c.strokeStyle = '#ffffff';
+  c.stroke();
+  return { pr, cote, motif: new Uint32Array(c.getImageData(0, 0, cote, cote).data.buffer) };
+}
+
+// The names of the marks `vus` ([mark, x, y] after one another) beside
+// their dots, each where it overlaps no name drawn before it.
+function nommer(contexte, t, objets, vus) {
+  contexte.font = '13px system-ui, sans-serif';
+  contexte.textBaseline = 'middle';
+  contexte.lineWidth = 3;
+  contexte.strokeStyle = '#ffffff';
+  contexte.fillStyle = '#1d2630';
+  const pris = [];
+  for (let k = 0; k < vus.length; k += 3) {
+    const nom = chaine(t, objets[vus[k]], t.schema.champ.nom)?.split('\n', 1)[0];
+    if (!nom) continue;
+    const x = vus[k + 1] + 9;
+    const y = vus[k + 2];
+    const l = contexte.measureText(nom).width;
+    if (pris.some(([a, b, c, d]) => x < c && x + l > a && y - 8 < d && y + 8 > b)) continue;
+    pris.push([x, y - 8, x + l, y + 8]);
+    contexte.strokeText(nom, x, y);
+    contexte.fillText(nom, x, y);
+  }
+}
+
+// Draws the objects of the tables `t`, in place of those before; calls
+// `fini` once they are all on the chart. Many marks are drawn by a layer of
+// their own (coucheReperes); the objects are made a slice at a time.
+// Returns how they are drawn: 'canvas' or 'webgl'.
+export function dessiner(t, fini) {
   const vue = etat.vue;
   const { carte, source } = vue;
   source.clear(true);
@@ -154,44 +284,66 @@ export function dessiner(t) {
     carte.removeLayer(c);
     c.dispose();
   }
+  vue.reperes = t.reperes;
+  vue.etendue = t.etendue;
   const palette = [...new Set(t.couleurs)];
   const indices = new globalThis.Map(palette.map((c, k) => [c, k]));
   const n = t.genres.length;
   const { repere } = t.schema.genre;
-  const nbReperes = t.genres.reduce((m, g) => m + (g === repere), 0);
+  const nbReperes = t.reperes ? t.reperes.objets.length : t.genres.reduce((m, g) => m + (g === repere), 0);
   const rendu = choisirRendu(t.xy.length / 2);
-  const xy = positionsReperes(t, nbReperes);
-  const rmax = rendu === 'canvas' && nbReperes > kReperesNombreux ? eclaircir(xy) : null;
-  const objets = new Array(n);
-  for (let i = 0, j = 0; i < n; ++i) {
-    const proprietes = { i, g: t.genres[i], teinte: indices.get(t.couleurs[i]) };
-    let geometrie;
-    if (t.genres[i] === repere) {
-      geometrie = new Point([xy[2 * j], xy[2 * j + 1]]);
-      if (rmax) proprietes.rmax = rmax[j];
-      ++j;
-    } else {
-      geometrie = ligne(t, i);
-    }
-    const nom = chaine(t, i, t.schema.champ.nom);
-    if (nom) proprietes.nom = nom.split('\n', 1)[0];
-    if (t.genres[i] !== repere) proprietes.lod = { entiere: geometrie, niveaux: [] };
-    // Set quietly: nothing listens to a feature not yet on the chart.
-    objets[i] = new Feature(geometrie);
-    objets[i].setProperties(proprietes, true);
-  }
-  vue.lignes = objets.filter((f) => f.get('lod'));
-  vue.niveau = -1;
   const couche = coucheObjets(t, palette, rendu, nbReperes);
   vue.couche = couche;
   couche.setZIndex(2);
   const noms = coucheNoms(t);
   noms.setZIndex(1);
-  // Many marks: their names only close up, where they can be read.
-  noms.setMaxResolution(nbReperes > kReperesNombreux ? 150 : Infinity);
+  // Many marks: names only close up, where they can be read.
+  noms.setMaxResolution(nbReperes > kReperesNombreux ? kResolutionNoms : Infinity);
   carte.addLayer(noms);
   carte.addLayer(couche);
-  source.addFeatures(objets);
-  appliquerNiveau(carte.getView().getResolution());
+  if (t.reperes) {
+    const reperes = coucheReperes(t, t.reperes);
+    reperes.setZIndex(2);
+    carte.addLayer(reperes);
+  }
+  vue.niveau = -1;
+  // The features are made a slice at a time, and put on the chart at once,
+  // which then draws them once.
+  let i = 0;
+  const objets = [];
+  const tranche = () => {
+    if (vue.source !== source || vue.etendue !== t.etendue) return; // another file since
+    const fin = performance.now() + kTranche;
+    const k = niveauDe(carte.getView().getResolution()); // the level of the chart as it is shown
+    for (; i < n && performance.now() < fin; ++i) {
+      if (t.reperes && t.genres[i] === repere) continue;
+      const proprietes = { i, g: t.genres[i], teinte: indices.get(t.couleurs[i]) };
+      let geometrie;
+      if (t.genres[i] === repere) {
+        const d = t.debuts[i];
+        geometrie = new Point(versCarte([t.xy[2 * d], Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]))]));
+      } else {
+        geometrie = ligne(t, i);
+        proprietes.lod = { entiere: geometrie, niveaux: [] };
+      }
+      const nom = chaine(t, i, t.schema.champ.nom);
+      if (nom) proprietes.nom = nom.split('\n', 1)[0];
+      // Set quietly: nothing listens to a feature not yet on the chart.
+      const f = new Feature(geometrie);
+      f.setProperties(proprietes, true);
+      if (proprietes.lod) mettreNiveau(f, k);
+      objets.push(f);
+    }
+    if (i < n) {
+      setTimeout(tranche, 0);
+      return;
+    }
+    vue.lignes = objets.filter((f) => f.get('lod'));
+    vue.niveau = -1;
+    appliquerNiveau(carte.getView().getResolution());
+    source.addFeatures(objets);
+    fini();
+  };
+  setTimeout(tranche, 0); // once the chart is fitted to the objects
   return couche.get('rendu');
 }

@@ -22,7 +22,9 @@ export const etat = {
   vue: {
     carte: null, // the Map
     bulle: null, // the box's Overlay
-    source: null, // the objects' features
+    source: null, // the objects' features (but many marks')
+    reperes: null, // many marks, drawn from the worker's arrays (reperes.mjs)
+    etendue: null, // the objects' extent on the chart
     lignes: [], // those of routes and areas, with their levels of detail
     niveau: -1, // the level of detail drawn
     couche: null, // the objects' layer

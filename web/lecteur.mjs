@@ -9,7 +9,8 @@
 //   {quoi: 'faits', i}                                the facts and legs of object i
 // Messages out:
 //   {quoi: 'progres', lu, total}                      while reading
-//   {quoi: 'tables', tables}                          the file read (or its verdict)
+//   {quoi: 'tables', tables}                          the file read (or its verdict), with
+//                                                     what reperes.mjs prepares for the chart
 //   {quoi: 'cles', cles}                              then Find's keys (cles.mjs)
 //   {quoi: 'avance', format, fraction}                while making a download
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
@@ -18,6 +19,7 @@
 import creerModule from 'ruter-module';
 import { cles } from './cles.mjs';
 import { geojson, gpx, kml } from './formats.mjs';
+import { preparer } from './reperes.mjs';
 import { faits, faitsObjet, lire, mifMid, tables, troncons } from './tables.mjs';
 import { installer } from './xml.mjs';
 
@@ -60,7 +62,8 @@ self.onmessage = async ({ data }) => {
       const donnees = new Uint8Array(await data.fichier.arrayBuffer());
       const t = lire(module, donnees, (lu, total) => envoyer({ quoi: 'progres', lu, total }));
       const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
-      envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
+      const prets = t.nature ? [] : preparer(t); // the marks' thinning, here rather than on the page's thread
+      envoyer({ quoi: 'tables', tables: t }, [...tableaux.map((a) => a.buffer), ...prets]);
       if (!t.nature) {
         const c = cles(module);
         envoyer({ quoi: 'cles', cles: c }, [c.fins.buffer]);

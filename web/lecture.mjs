@@ -83,14 +83,15 @@ function montrer(w, t) {
   resumer();
   nouvelleRecherche();
   $('resume').hidden = false;
-  document.body.dataset.rendu = dessiner(t);
+  const { carte } = etat.vue;
+  document.body.dataset.rendu = dessiner(t, () => {
+    carte.once('rendercomplete', () => {
+      document.body.dataset.etat = 'pret';
+    });
+    carte.render();
+  });
   if (petitEcran.matches) replier(true);
   ajuster();
-  const { carte } = etat.vue;
-  carte.once('rendercomplete', () => {
-    document.body.dataset.etat = 'pret';
-  });
-  carte.render();
 }
 
 // What the worker `w` says. A worker that is no longer the page's (a file

@@ -284,3 +284,28 @@ test('no map tile before the user says yes; the answer remembered', async () => 
   await non.page.waitForTimeout(1000);
   assert.deepEqual(non.requetes, []);
 });
+
+test('366,000 marks: no task on the page\'s thread over 200 ms, loading, thinning, Find and a zoom', { timeout: 600000 }, async () => {
+  const d = dossier();
+  execFileSync(GENERER, [join(d, 'Ruter'), '50', '--reperes']);
+  const { page, erreurs } = await ouvrir({ largeur: 1366, hauteur: 768 });
+  await page.evaluate(() => {
+    window.longues = [];
+    new PerformanceObserver((l) => window.longues.push(...l.getEntries().map((e) => Math.round(e.duration)))).observe({ type: 'longtask' });
+  });
+  await choisir(page, join(d, 'Ruter'));
+  const reperes = Number((await page.textContent('#comptes')).replace(/\s/g, '').match(/^(\d+)merker/)[1]);
+  assert.ok(reperes >= 366000, `${reperes} marks`);
+  await page.waitForTimeout(1500);
+  const chargement = await page.evaluate(() => window.longues.splice(0));
+  // One zoom in, by the button, and the chart drawn again.
+  await page.click('.ol-zoom-in');
+  await page.waitForTimeout(1500);
+  const zoom = await page.evaluate(() => window.longues.splice(0));
+  await page.fill('#recherche', 'vrak');
+  await page.waitForFunction(() => document.querySelectorAll('#trouves button').length > 0, null, { timeout: 60000 });
+  const recherche = await page.evaluate(() => window.longues.splice(0));
+  const phases = [['loading', chargement], ['zoom', zoom], ['Find', recherche]];
+  assert.ok(phases.every(([, l]) => l.every((t) => t <= 200)), phases.map(([quoi, l]) => `${quoi}: tasks of ${l.join(', ')} ms`).join('; '));
+  assert.deepEqual(erreurs, []);
+});
