@@ -11,7 +11,8 @@ import { join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { EXEMPLE, GENERER, PAGE, PAGE_ESSAI, dossier } from './commun.mjs';
+import { plier } from '../../web/cles.mjs';
+import { EXEMPLE, GENERER, PAGE, PAGE_ESSAI, creerModule, dossier } from './commun.mjs';
 
 const navigateur = await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
@@ -79,6 +80,24 @@ test('Find, three times in a row and more, on a laptop and on a phone with the p
     }
     assert.deepEqual(erreurs, []);
   }
+});
+
+// What is typed and what it is compared with, folded by the module alike.
+const kPlies = [
+  ['Drøbak', 'drobak'],
+  ['ÆRØ ÅSGÅRDSTRAND', 'aero asgardstrand'],
+  ['Skjær', 'skjaer'],
+  ['Crème brûlée, Œuvre', 'creme brulee, oeuvre'],
+  ['Straße Þórr', 'strasse thorr'],
+  ['Łódź Šibenik Ÿ', 'lodz sibenik y'],
+  ['× ÷ €', '× ÷ €'],
+  ['Ωmega 北', 'Ωmega 北'],
+  ['', ''],
+];
+
+test('the module folds case and the letters of Latin alphabets, the same for every text', async () => {
+  const M = await creerModule();
+  for (const [texte, attendu] of kPlies) assert.equal(plier(M, texte), attendu, texte);
 });
 
 test('Find folds case and accents, and searches texts, symbols and the block\'s Rute word; Enter and the arrows', async () => {
@@ -260,6 +279,29 @@ test('words and files: a refusal names its file, two files dropped, the scale ba
   assert.ok(titre.y - bulle.y < 16, `${titre.y - bulle.y} px above the title`);
   await langue('en');
   assert.match(await page.locator('.ol-scale-step-text').last().textContent(), /^\d+(\.\d+)? nm$/);
+  // Printed, the chart keeps its right border on the sheet.
+  await page.emulateMedia({ media: 'print' });
+  const carte = await page.locator('#carte').boundingBox();
+  assert.ok(carte.x + carte.width <= (await page.evaluate(() => document.documentElement.clientWidth)) + 0.5, JSON.stringify(carte));
+  await page.emulateMedia({ media: 'screen' });
+  assert.deepEqual(erreurs, []);
+});
+
+test('the keyboard on the chart: a centre mark, and its position in degrees and minutes', async () => {
+  const { page, erreurs } = await ouvrir();
+  await choisir(page, EXEMPLE);
+  assert.ok(await page.isHidden('#centre'));
+  await page.focus('#trouves button >> nth=0');
+  for (let k = 0; k < 40 && (await page.evaluate(() => document.activeElement.id)) !== 'carte'; ++k) await page.keyboard.press('Tab');
+  assert.ok(await page.isVisible('#centre'));
+  await page.keyboard.press('ArrowUp');
+  await page.waitForTimeout(600);
+  const centre = await page.evaluate(() => {
+    const [x, y] = window.ruterEssai.carte.getView().getCenter();
+    return [(x / 6378137) * (180 / Math.PI), (2 * Math.atan(Math.exp(y / 6378137)) - Math.PI / 2) * (180 / Math.PI)];
+  });
+  const [, d, m] = (await page.textContent('#position')).match(/^(\d\d)°(\d\d\.\d{3})′ N \d{3}°\d\d\.\d{3}′ E$/);
+  assert.ok(Math.abs(Number(d) + Number(m) / 60 - centre[1]) < 0.001, `${await page.textContent('#position')} / ${centre}`);
   assert.deepEqual(erreurs, []);
 });
 

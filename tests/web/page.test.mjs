@@ -240,7 +240,7 @@ test('by keyboard alone: the file chooser, the chart, the object box; and axe-co
   // On to the chart: + zooms in, an arrow moves it, Enter opens the box of
   // the object nearest the middle, Escape closes it and gives the chart back
   // its focus.
-  for (let k = 0; k < 20 && (await focus()) !== 'carte'; ++k) await page.keyboard.press('Tab');
+  for (let k = 0; k < 40 && (await focus()) !== 'carte'; ++k) await page.keyboard.press('Tab');
   const vue = () => page.evaluate(() => ({ z: window.ruterEssai.carte.getView().getZoom(), c: window.ruterEssai.carte.getView().getCenter() }));
   const avant = await vue();
   await page.keyboard.press('+');
