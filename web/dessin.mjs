@@ -23,6 +23,7 @@ export { versCarte };
 const kTranche = 40;
 const kResolutionNoms = 150; // metres a pixel: many marks' names only below it
 const kNomsMax = 1500; // names of marks drawn at most, close up
+const kSommetsNombreux = 200000; // beyond, on a canvas, routes and areas are drawn by the worker
 
 // WebGL drawn by the graphics card, not by a software stand-in (on which a
 // canvas, which simplifies lines to the screen's resolution, is faster).
@@ -53,7 +54,7 @@ function rgba(couleur, alpha) {
 // Routes in their colour, areas outlined in theirs and filled with it,
 // translucent (the schema's opacity), marks as dark dots (but many marks,
 // which coucheReperes draws): one layer, drawn with WebGL or on a canvas.
-function coucheObjets(t, palette, rendu, nbReperes) {
+function coucheObjets(t, palette, rendu, nbReperes, tracee) {
   const teinte = (alpha) => {
     const cas = ['match', ['get', 'teinte']];
     palette.forEach((c, k) => cas.push(k, rgba(c, alpha)));
@@ -73,7 +74,9 @@ function coucheObjets(t, palette, rendu, nbReperes) {
   };
   const { source } = etat.vue;
   if (rendu === 'webgl') return new WebGLVectorLayer({ source, style, properties: { rendu } });
-  return new VectorLayer({ source, style, properties: { rendu } });
+  // Routes and areas drawn by the worker: the marks alone, if any.
+  const filtre = tracee ? ['==', ['get', 'g'], t.schema.genre.repere] : true;
+  return new VectorLayer({ source, style: [{ filter: filtre, style }], properties: { rendu } });
 }
 
 // Names, one line each (an object's first name; the others are in its box),
@@ -247,6 +250,77 @@ function dessinerPoint(rayon, pr) {
   return { pr, cote, motif: new Uint32Array(c.getImageData(0, 0, cote, cote).data.buffer) };
 }
 
+// Many vertices: the routes and areas drawn by the worker (trace.mjs) for
+// the view once it is still, half a view beyond each edge; meanwhile, and
+// while the chart moves, the last picture moved and scaled with it. One
+// picture is asked for at a time; the next, if the view has changed since,
+// once it comes.
+function coucheTracee(t) {
+  const toile = document.createElement('canvas');
+  toile.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%';
+  const contexte = toile.getContext('2d');
+  let image = null; // {bitmap, vue, cle}
+  let demande = null; // {n, cle}
+  let n = 0;
+  const couche = new Layer({
+    properties: { rendu: 'canvas' },
+    render(frameState) {
+      const [largeur, hauteur] = frameState.size;
+      const pr = frameState.pixelRatio;
+      const [l, h] = [Math.round(largeur * pr), Math.round(hauteur * pr)];
+      if (toile.width !== l || toile.height !== h) {
+        toile.width = l;
+        toile.height = h;
+      }
+      const { center, resolution: r } = frameState.viewState;
+      const x0 = center[0] - (largeur / 2) * r;
+      const y1 = center[1] + (hauteur / 2) * r;
+      const cle = [x0, y1, r, l, h].join();
+      const immobile = !frameState.viewHints[0] && !frameState.viewHints[1];
+      if (immobile && !demande && image?.cle !== cle && etat.lecteur) {
+        demande = { n: ++n, cle };
+        const vue = {
+          etendue: [x0 - (largeur / 2) * r, y1 - 1.5 * hauteur * r, x0 + 1.5 * largeur * r, y1 + (hauteur / 2) * r],
+          resolution: r,
+          largeur: 2 * l,
+          hauteur: 2 * h,
+          ratio: pr,
+          trait: t.schema.style.trait,
+          opacite: t.schema.style.opacite_aire,
+        };
+        etat.lecteur.postMessage({ quoi: 'tracer', n, vue });
+      }
+      contexte.setTransform(1, 0, 0, 1, 0, 0);
+      contexte.clearRect(0, 0, l, h);
+      if (image) {
+        const { bitmap, vue } = image;
+        const e = (vue.resolution / vue.ratio) / (r / pr); // the picture's pixels to the chart's
+        contexte.drawImage(bitmap, ((vue.etendue[0] - x0) / r) * pr, ((y1 - vue.etendue[3]) / r) * pr, bitmap.width * e, bitmap.height * e);
+      }
+      return toile;
+    },
+  });
+  couche.recevoir = (data) => {
+    if (data.n !== demande?.n || !data.image) {
+      data.image?.close();
+      if (data.n === demande?.n) demande = null;
+      return;
+    }
+    image?.bitmap.close();
+    image = { bitmap: data.image, vue: data.vue, cle: demande.cle };
+    demande = null;
+    couche.changed();
+  };
+  return couche;
+}
+
+// The picture of the routes and areas that the worker drew, for the layer
+// that asked for it.
+export function recevoirTrace(data) {
+  if (etat.vue.tracee) etat.vue.tracee.recevoir(data);
+  else data.image?.close();
+}
+
 // The names of the marks `vus` ([mark, x, y] after one another) beside
 // their dots, each where it overlaps no name drawn before it.
 function nommer(contexte, t, objets, vus) {
@@ -292,13 +366,19 @@ export function dessiner(t, fini) {
   const { repere } = t.schema.genre;
   const nbReperes = t.reperes ? t.reperes.objets.length : t.genres.reduce((m, g) => m + (g === repere), 0);
   const rendu = choisirRendu(t.xy.length / 2);
-  const couche = coucheObjets(t, palette, rendu, nbReperes);
+  const tracee = rendu === 'canvas' && t.xy.length / 2 > kSommetsNombreux;
+  const couche = coucheObjets(t, palette, rendu, nbReperes, tracee);
   vue.couche = couche;
   couche.setZIndex(2);
+  vue.tracee = tracee ? coucheTracee(t) : null;
+  if (vue.tracee) {
+    vue.tracee.setZIndex(2);
+    carte.addLayer(vue.tracee);
+  }
   const noms = coucheNoms(t);
   noms.setZIndex(1);
   // Many marks: names only close up, where they can be read.
-  noms.setMaxResolution(nbReperes > kReperesNombreux ? kResolutionNoms : Infinity);
+  noms.setMaxResolution(nbReperes > kReperesNombreux || tracee ? kResolutionNoms : Infinity);
   carte.addLayer(noms);
   carte.addLayer(couche);
   if (t.reperes) {
@@ -331,14 +411,14 @@ export function dessiner(t, fini) {
       // Set quietly: nothing listens to a feature not yet on the chart.
       const f = new Feature(geometrie);
       f.setProperties(proprietes, true);
-      if (proprietes.lod) mettreNiveau(f, k);
+      if (proprietes.lod && !tracee) mettreNiveau(f, k);
       objets.push(f);
     }
     if (i < n) {
       setTimeout(tranche, 0);
       return;
     }
-    vue.lignes = objets.filter((f) => f.get('lod'));
+    vue.lignes = tracee ? [] : objets.filter((f) => f.get('lod'));
     vue.niveau = -1;
     appliquerNiveau(carte.getView().getResolution());
     source.addFeatures(objets);

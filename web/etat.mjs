@@ -28,6 +28,7 @@ export const etat = {
     lignes: [], // those of routes and areas, with their levels of detail
     niveau: -1, // the level of detail drawn
     couche: null, // the objects' layer
+    tracee: null, // with many vertices, the layer of the routes and areas drawn by the worker
     fond: [], // the background's layers
     echelle: null, // the scale bar
     grille: null, // the grid's layer

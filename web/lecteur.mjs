@@ -7,6 +7,7 @@
 //   {quoi: 'lire', fichier: File}
 //   {quoi: 'telecharger', format: 'geojson' | 'kml' | 'gpx' | 'mif', nom, crlf, choix}
 //   {quoi: 'faits', i}                                the facts and legs of object i
+//   {quoi: 'tracer', n, vue}                          the routes and areas drawn (trace.mjs)
 // Messages out:
 //   {quoi: 'progres', lu, total}                      while reading
 //   {quoi: 'tables', tables}                          the file read (or its verdict), with
@@ -15,17 +16,20 @@
 //   {quoi: 'avance', format, fraction}                while making a download
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
 //   {quoi: 'faits', i, faits, troncons, dernier, nbTroncons}
+//   {quoi: 'trace', n, vue, image}                    their picture, an ImageBitmap (or null)
 //   {quoi: 'erreur', message, format?}
 import creerModule from 'ruter-module';
 import { cles } from './cles.mjs';
 import { geojson, gpx, kml } from './formats.mjs';
 import { preparer } from './reperes.mjs';
+import { tracer } from './trace.mjs';
 import { faits, faitsObjet, lire, mifMid, tables, troncons } from './tables.mjs';
 import { installer } from './xml.mjs';
 
 installer();
 
 let module = null;
+let pourTracer = null; // the tables again, for tracer: those read went to the page
 const kRangeesMax = 2000; // rows of a route table
 
 function envoyer(message, transferts = []) {
@@ -80,6 +84,17 @@ self.onmessage = async ({ data }) => {
         dernier: rangees.at(-1),
         nbTroncons: rangees.length,
       });
+    } else if (data.quoi === 'tracer') {
+      // A picture that cannot be made (no memory for its canvas) is none:
+      // the page keeps the one it has, and the file stays read.
+      let image = null;
+      try {
+        pourTracer ??= tables(module);
+        image = tracer(pourTracer, data.vue);
+      } catch {
+        image = null;
+      }
+      envoyer({ quoi: 'trace', n: data.n, vue: data.vue, image }, image ? [image] : []);
     } else if (data.quoi === 'telecharger') {
       envoyer({ quoi: 'fichiers', format: data.format, fichiers: telecharger(data) });
     }

@@ -6,7 +6,7 @@
 // what became of the others.
 import { fermerBulle, recevoirFaits } from './bulle.mjs';
 import { ajuster } from './carte.mjs';
-import { dessiner } from './dessin.mjs';
+import { dessiner, recevoirTrace } from './dessin.mjs';
 import { $, etat } from './etat.mjs';
 import { quandLangue } from './langue.mjs';
 import { petitEcran, replier } from './panneau.mjs';
@@ -122,6 +122,8 @@ function recevoir(w, data) {
       return;
     }
     montrer(w, t);
+  } else if (data.quoi === 'trace' && w === etat.lecteur) {
+    recevoirTrace(data);
   } else if (data.quoi === 'cles' && w === etat.lecteur) {
     recevoirCles(data.cles);
   } else if (data.quoi === 'faits' && w === etat.lecteur) {
