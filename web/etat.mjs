@@ -18,6 +18,7 @@ export const etat = {
   faitsRecus: null, // the worker's facts and legs of one object: {i, faits, troncons, ...}
   tableauOuvert: -1, // the object whose route table is open
   cles: null, // Find's keys of the file shown (cles.mjs), once its worker has made them
+  clesDemandees: false, // whether they have been asked for
   horsGlobeOffert: null, // the offer to leave out the objects off the globe: [format, lines, n]
   vue: {
     carte: null, // the Map

@@ -6,13 +6,14 @@
 // Messages in:
 //   {quoi: 'lire', fichier: File}
 //   {quoi: 'telecharger', format: 'geojson' | 'kml' | 'gpx' | 'mif', nom, crlf, choix}
+//   {quoi: 'cles'}                                    Find's keys (cles.mjs)
 //   {quoi: 'faits', i}                                the facts and legs of object i
 //   {quoi: 'tracer', n, vue}                          the routes and areas drawn (trace.mjs)
 // Messages out:
 //   {quoi: 'progres', lu, total}                      while reading
 //   {quoi: 'tables', tables}                          the file read (or its verdict), with
 //                                                     what reperes.mjs prepares for the chart
-//   {quoi: 'cles', cles}                              then Find's keys (cles.mjs)
+//   {quoi: 'cles', cles}                              Find's keys
 //   {quoi: 'avance', format, fraction}                while making a download
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
 //   {quoi: 'faits', i, faits, troncons, dernier, nbTroncons}
@@ -68,10 +69,9 @@ self.onmessage = async ({ data }) => {
       const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.horsGlobe, t.chaines, t.bornes];
       const prets = t.nature ? [] : preparer(t); // the marks' thinning, here rather than on the page's thread
       envoyer({ quoi: 'tables', tables: t }, [...tableaux.map((a) => a.buffer), ...prets]);
-      if (!t.nature) {
-        const c = cles(module);
-        envoyer({ quoi: 'cles', cles: c }, [c.fins.buffer]);
-      }
+    } else if (data.quoi === 'cles') {
+      const c = cles(module);
+      envoyer({ quoi: 'cles', cles: c }, [c.fins.buffer]);
     } else if (data.quoi === 'faits') {
       // A table of thousands of rows says nothing more: the first ones, the
       // last point, and how many there are.

@@ -22,6 +22,8 @@ export function chercher() {
     trouves = Array.from({ length: Math.min(total, kTrouvesMax) }, (_, i) => i);
   } else if (etat.cles) {
     ({ trouves, total } = trouver(etat.cles, q, kTrouvesMax));
+  } else {
+    demanderCles();
   }
   $('trouves-compte').textContent = q && !etat.cles ? T.trouves_attente : T.trouves_compte(langue, trouves.length, total);
   $('trouves').replaceChildren(
@@ -38,8 +40,16 @@ export function chercher() {
   );
 }
 
-// Find's keys of the file shown, from its worker: what is typed meanwhile is
-// looked up once they are there.
+// Find's keys are made by the worker when Find is first used (not with the
+// file: a download asked for at once would wait for them); what is typed
+// meanwhile is looked up once they are there.
+function demanderCles() {
+  if (etat.cles || etat.clesDemandees || !etat.lecteur) return;
+  etat.clesDemandees = true;
+  etat.lecteur.postMessage({ quoi: 'cles' });
+}
+
+// Find's keys of the file shown, from its worker.
 export function recevoirCles(cles) {
   etat.cles = cles;
   if ($('recherche').value.trim()) chercher();
@@ -48,6 +58,7 @@ export function recevoirCles(cles) {
 // A new file: Find starts empty, over all its objects.
 export function nouvelleRecherche() {
   etat.cles = null;
+  etat.clesDemandees = false;
   $('recherche').value = '';
   chercher();
 }
@@ -69,6 +80,7 @@ function clavier(e) {
 
 export function installerRecherche() {
   $('recherche').addEventListener('input', chercher);
+  $('recherche').addEventListener('focus', () => etat.tables && demanderCles());
   $('recherche').addEventListener('keydown', clavier);
   $('trouves').addEventListener('keydown', clavier);
   quandLangue(() => etat.tables && chercher());

@@ -382,6 +382,7 @@ test('a sailor\'s page: positions, route table, find, kinds to download, Norwegi
   assert.equal(await page.evaluate(() => document.documentElement.lang), 'nb');
   // Find a mark by its name; its box gives its position in degrees and minutes.
   await page.fill('#recherche', 'skj');
+  await page.waitForFunction(() => document.querySelectorAll('#trouves button').length === 3); // the keys come from the worker
   const trouves = await page.locator('#trouves button').allTextContents();
   assert.deepEqual(trouves, ['Merke: Skjær, linje 34', 'Merke: Skjær, linje 36', 'Merke: Skjær, linje 37']);
   await page.click('#trouves button >> nth=0');
@@ -389,6 +390,7 @@ test('a sailor\'s page: positions, route table, find, kinds to download, Norwegi
   assert.match(await page.textContent('#bulle'), /Posisjon59°01\.215′ N 010°35\.900′ E/);
   // A route's box and table: its legs, as GeographicLib has them.
   await page.fill('#recherche', 'innseiling');
+  await page.waitForFunction(() => document.querySelectorAll('#trouves button').length === 1);
   await page.click('#trouves button >> nth=0');
   await page.waitForSelector('#bulle button.bouton');
   assert.match(await page.textContent('#bulle'), /Punkter5Lengde/);
