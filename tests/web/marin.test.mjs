@@ -54,7 +54,8 @@ const dedans = (r, cadre) => r.x >= cadre.x - 1 && r.y >= cadre.y - 1 && r.x + r
 // object it tells of (the box's tip).
 async function trouverEtChoisir(page, quoi, k) {
   await page.fill('#recherche', quoi);
-  await page.waitForFunction(() => document.querySelectorAll('#trouves button').length > 0);
+  // The first search waits for Find's keys from the worker ("Leter …").
+  await page.waitForFunction(() => !/^Leter/.test(document.getElementById('trouves-compte').textContent) && document.querySelectorAll('#trouves button').length > 0);
   await page.click(`#trouves button >> nth=${k}`);
   await page.waitForSelector('#bulle:not([hidden])');
   await page.waitForTimeout(300); // the facts of a route, which make its box taller
