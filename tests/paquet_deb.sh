@@ -16,20 +16,23 @@ rm -f build/release/ruter2*.deb
 (cd build/release && cpack -G DEB)
 debs=("${programmes[@]/#/build/release/}")
 debs=("${debs[@]/%/_${version}_amd64.deb}")
+# (each listing read whole first: grep -q stops early, which pipefail would
+# take for a failure)
 for p in "${programmes[@]}"; do
-  dpkg-deb -c "build/release/${p}_${version}_amd64.deb" | grep -q " \./usr/share/man/man1/$p\.1$"
+  contenu=$(dpkg-deb -c "build/release/${p}_${version}_amd64.deb")
+  grep -q " \./usr/share/man/man1/$p\.1$" <<<"$contenu"
 done
 # gis2ruter comes with ruter2gis, and its manual page too.
 pages=("${programmes[@]}")
 if [[ ${#programmes[@]} == 2 ]]; then
-  dpkg-deb -c "build/release/ruter2gis_${version}_amd64.deb" | grep -q " \./usr/share/man/man1/gis2ruter\.1$"
-  dpkg-deb -c "build/release/ruter2gis_${version}_amd64.deb" | grep -q " \./usr/bin/gis2ruter$"
+  contenu=$(dpkg-deb -c "build/release/ruter2gis_${version}_amd64.deb")
+  grep -q " \./usr/share/man/man1/gis2ruter\.1$" <<<"$contenu"
+  grep -q " \./usr/bin/gis2ruter$" <<<"$contenu"
   pages+=(gis2ruter)
 fi
 ! dpkg-deb -f "${debs[0]}" Depends | grep -q gdal || exit 1 # ruter2mif needs no GDAL
 if [[ ${#programmes[@]} == 2 ]]; then
   # The driver, where GDAL looks for plugins, and the GDAL it is built for.
-  # (the listing read whole first: grep -q stops early, which pipefail would take for a failure)
   contenu=$(dpkg-deb -c "${debs[1]}")
   grep -q " \./usr/lib/x86_64-linux-gnu/gdalplugins/ogr_Ruter\.so$" <<<"$contenu"
   dpkg-deb -f "${debs[1]}" Depends | grep -q "libgdal32 (>= 3\.6\.0)"

@@ -49,12 +49,13 @@ fi
 # The page: the WebAssembly reader in Node, and the built HTML file in
 # Chromium, against the release build's ruter2gis and ruter2mif.
 if veut page && peut "the page: its build, its reader in Node, the page in Chromium" \
-  "emscripten nodejs npm chromium python3-gdal libgdal-dev geographiclib-tools" \
+  "emscripten nodejs npm chromium python3-gdal libgdal-dev geographiclib-tools poppler-utils" \
   "command -v emcc && command -v node && command -v npm && test -x /usr/bin/chromium &&
-   test -x build/release/ruter2gis && /usr/bin/python3 -c 'import osgeo.ogr' && command -v RhumbSolve"; then
+   test -x build/release/ruter2gis && /usr/bin/python3 -c 'import osgeo.ogr' && command -v RhumbSolve &&
+   command -v pdftotext"; then
   cmake --workflow --preset web
-  node --test tests/web/module.test.mjs tests/web/nav.test.mjs tests/web/navigation.test.mjs tests/web/page.test.mjs tests/web/rutefil.test.mjs \
-    tests/web/hors_ligne.test.mjs
+  node --test tests/web/module.test.mjs tests/web/nav.test.mjs tests/web/navigation.test.mjs tests/web/page.test.mjs \
+    tests/web/rutefil.test.mjs tests/web/hors_ligne.test.mjs tests/web/marin.test.mjs
 fi
 
 if veut windows && peut "Windows build (MinGW-w64) and tests under wine" "g++-mingw-w64-x86-64 wine wine64" \

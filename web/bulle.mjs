@@ -2,14 +2,16 @@
 // the worker, when they come), text, symbol or colour, and line in the
 // file, as text; opened by a click on the chart, by Enter on the chart (the
 // object nearest its middle) and by Find; closed by its ×, by Escape and by
-// a click elsewhere.
+// a click elsewhere. Escape in the route table, or with no box open,
+// closes the table.
 import Overlay from 'ol/Overlay.js';
-import { objetAuCentre, objetSous } from './carte.mjs';
+import { centrerSur, garderEnVue, kEcartBulle, objetAuCentre, objetSous } from './carte.mjs';
 import { $, etat } from './etat.mjs';
 import { quandLangue } from './langue.mjs';
 import { installerMesure, mesureActive } from './mesure.mjs';
+import { petitEcran, replier } from './panneau.mjs';
 import { chaine, position } from './tables.mjs';
-import { milles, ouvrirTableau } from './tableau.mjs';
+import { fermerTableau, milles, ouvrirTableau } from './tableau.mjs';
 import { locale } from './textes.mjs';
 
 // Opens the box of object i at `coordonnee`, giving it the focus with
@@ -61,7 +63,16 @@ export function ouvrirBulle(i, coordonnee, focaliser = true) {
   $('bulle').hidden = false;
   etat.bulleOuverte = i;
   etat.vue.bulle.setPosition(coordonnee);
+  garderEnVue(coordonnee, $('bulle'));
   if (focaliser) $('bulle-fermer').focus({ preventScroll: true });
+}
+
+// Object i chosen in Find: the chart shown whole (the panel folded on a
+// phone), centred on it, with its box open and in view.
+export function montrerObjet(i) {
+  if (petitEcran.matches) replier(true);
+  const coordonnee = centrerSur(i);
+  if (coordonnee) ouvrirBulle(i, coordonnee);
 }
 
 export function fermerBulle() {
@@ -90,9 +101,8 @@ export function installerBulle() {
   etat.vue.bulle = new Overlay({
     element: $('bulle'),
     positioning: 'bottom-center',
-    offset: [0, -10],
-    autoPan: { animation: { duration: 200 }, margin: 20 },
-    stopEvent: true,
+    offset: [0, -kEcartBulle],
+    stopEvent: true, // kept in view by ouvrirBulle, at once, not by a pan that a choice after it would undo
   });
   carte.addOverlay(etat.vue.bulle);
   installerMesure(carte, () => etat.module, () => etat.langue); // before the box's click
@@ -112,7 +122,10 @@ export function installerBulle() {
     if (o) ouvrirBulle(o.i, o.coordonnee);
   });
   document.addEventListener('keydown', (e) => {
-    if (e.key === 'Escape' && etat.bulleOuverte >= 0) fermerBulle();
+    if (e.key !== 'Escape') return;
+    const dansTableau = $('tableau').contains(document.activeElement);
+    if (etat.bulleOuverte >= 0 && !dansTableau) fermerBulle();
+    else if (etat.tableauOuvert >= 0) fermerTableau();
   });
   $('bulle-fermer').addEventListener('click', fermerBulle);
   quandLangue(traduire);

@@ -7,7 +7,9 @@ import Control from 'ol/control/Control.js';
 import ScaleLine from 'ol/control/ScaleLine.js';
 import { defaults as controlesParDefaut } from 'ol/control/defaults.js';
 import { getCenter } from 'ol/extent.js';
+import { defaults as interactionsParDefaut } from 'ol/interaction/defaults.js';
 import Graticule from 'ol/layer/Graticule.js';
+import Point from 'ol/geom/Point.js';
 import TileLayer from 'ol/layer/Tile.js';
 import { toLonLat } from 'ol/proj.js';
 import OSM from 'ol/source/OSM.js';
@@ -18,21 +20,40 @@ import Stroke from 'ol/style/Stroke.js';
 import Text from 'ol/style/Text.js';
 import { appliquerNiveau, versCarte } from './dessin.mjs';
 import { etat } from './etat.mjs';
+import { mesure } from './textes.mjs';
 
 const vue = etat.vue;
 
+// Pixels between the object box and the point it tells of.
+export const kEcartBulle = 10;
+
+// The scale bar, its numbers and units written as the page's language
+// writes them ("2,5 nm" in Norwegian, "2.5 nm" in English).
+class Echelle extends ScaleLine {
+  createStepText(i, largeur, dernier, echelle, unite) {
+    const html = super.createStepText(i, largeur, dernier, echelle, unite);
+    if (i === 0) return html;
+    const longueur = Math.round((echelle / this.scaleBarSteps_) * i * 100) / 100;
+    return html.replace(/>[^<]*<\/div>$/, () => `>${mesure(etat.langue, longueur, unite === 'NM' ? 'nm' : unite)}</div>`);
+  }
+}
+
 // The chart in the element `cible`, with a scale bar and, in a corner, the
-// element `position` (where the pointer is).
+// element `position` (where the pointer is). North is up, always: a chart
+// turned by a slip of two fingers is a chart misread, so nothing turns it.
 export function creerCarte(cible, position) {
   vue.source = new VectorSource();
-  vue.echelle = new ScaleLine({ units: 'nautical', bar: true, steps: 2, text: false, minWidth: 90 });
+  vue.echelle = new Echelle({ units: 'nautical', bar: true, steps: 2, text: false, minWidth: 90 });
   const carte = new Map({
     target: cible,
-    controls: controlesParDefaut({ attributionOptions: { collapsible: true } }).extend([
+    // The zoom buttons zoom at once: a chart of many objects is drawn once,
+    // not at each step of an animation.
+    controls: controlesParDefaut({ rotate: false, zoomOptions: { duration: 0 }, attributionOptions: { collapsible: true } }).extend([
       vue.echelle,
       new Control({ element: position }),
     ]),
-    view: new View({ center: versCarte([10, 60]), zoom: 4 }),
+    interactions: interactionsParDefaut({ altShiftDragRotate: false, pinchRotate: false }),
+    view: new View({ center: versCarte([10, 60]), zoom: 4, enableRotation: false }),
   });
   // Before the chart is drawn at a new resolution.
   carte.getView().on('change:resolution', (e) => appliquerNiveau(e.target.getResolution()));
@@ -63,18 +84,39 @@ export function unites(u) {
   vue.echelle.setUnits(u);
 }
 
+// Where a meridian (x, in degrees) or a parallel (y) lies on the chart, in
+// pixels from its left or top edge.
+function pixelGrille(degres, latitude) {
+  const v = vue.carte.getView();
+  const [largeur, hauteur] = vue.carte.getSize() ?? [0, 0];
+  const c = v.getCenter();
+  const r = v.getResolution();
+  if (latitude) return hauteur / 2 - (versCarte([0, degres])[1] - c[1]) / r;
+  return largeur / 2 + (versCarte([degres, 0])[0] - c[0]) / r;
+}
+
+// A label of the grid is left out where it would be cut by the chart's edge
+// or lie under a control: the zoom buttons (top left), the attributions'
+// button (bottom right). Longitudes are labelled at the top, clear of the
+// scale bar and the position at the bottom left; latitudes at the right.
+function etiquetteLibre(degres, latitude) {
+  const [largeur, hauteur] = vue.carte.getSize() ?? [0, 0];
+  const p = pixelGrille(degres, latitude);
+  return latitude ? p > 12 && p < hauteur - 36 : p > 72 && p < largeur - 40;
+}
+
 // The grid of latitude and longitude, its lines labelled by `etiquette(degrees,
 // latitude?)`; or none.
 export function afficherGrille(etiquette) {
   if (vue.grille) vue.carte.removeLayer(vue.grille);
   vue.grille = null;
   if (!etiquette) return;
-  const texte = (bas) =>
+  const texte = (haut) =>
     new Text({
       font: '11px system-ui, sans-serif',
       fill: new Fill({ color: '#1d2630' }),
       stroke: new Stroke({ color: 'rgba(255,255,255,0.9)', width: 3 }),
-      ...(bas ? { textBaseline: 'bottom', offsetY: -2 } : { textAlign: 'right', offsetX: -3 }),
+      ...(haut ? { textBaseline: 'top', offsetY: 3 } : { textAlign: 'right', offsetX: -3 }),
     });
   vue.grille = new Graticule({
     strokeStyle: new Stroke({ color: 'rgba(13,60,112,0.45)', width: 1 }),
@@ -82,8 +124,9 @@ export function afficherGrille(etiquette) {
     wrapX: false,
     // Whole degrees, then whole minutes, down to a tenth of a minute.
     intervals: [30, 10, 5, 2, 1, 30 / 60, 20 / 60, 10 / 60, 5 / 60, 2 / 60, 1 / 60, 0.5 / 60, 0.2 / 60, 0.1 / 60],
-    lonLabelFormatter: (x) => etiquette(x, false),
-    latLabelFormatter: (y) => etiquette(y, true),
+    lonLabelFormatter: (x) => (etiquetteLibre(x, false) ? etiquette(x, false) : ''),
+    latLabelFormatter: (y) => (etiquetteLibre(y, true) ? etiquette(y, true) : ''),
+    lonLabelPosition: 1,
     lonLabelStyle: texte(true),
     latLabelStyle: texte(false),
     zIndex: 3,
@@ -92,19 +135,48 @@ export function afficherGrille(etiquette) {
 }
 
 // Where the pointer is, in longitude and latitude, as it moves over the
-// chart; null once it leaves.
+// chart; null once it leaves, or while it drags the chart.
 export function suivrePointeur(rappel) {
-  vue.carte.on('pointermove', (e) => rappel(e.dragging ? null : toLonLat(e.coordinate)));
+  vue.carte.on('pointermove', (e) => rappel(e.dragging || e.originalEvent.pointerType === 'touch' ? null : toLonLat(e.coordinate)));
   vue.carte.getViewport().addEventListener('pointerleave', () => rappel(null));
 }
 
-// Centres the chart on object i (a line whole in view); where its box goes.
+// The middle of the chart in longitude and latitude, each time the chart
+// has moved.
+export function suivreCentre(rappel) {
+  vue.carte.on('moveend', () => rappel(toLonLat(vue.carte.getView().getCenter())));
+}
+
+// Mark j of the many drawn from arrays (vue.reperes) that is object i, or -1.
+function repereDe(i) {
+  const objets = vue.reperes?.objets;
+  if (!objets) return -1;
+  let bas = 0;
+  let haut = objets.length - 1;
+  while (bas < haut) {
+    const m = (bas + haut) >> 1;
+    if (objets[m] < i) bas = m + 1;
+    else haut = m;
+  }
+  return objets[bas] === i ? bas : -1;
+}
+
+// Object i's geometry on the chart (a line whole), or null.
+function geometrie(i) {
+  const j = repereDe(i);
+  if (j >= 0) return new Point([vue.reperes.xy[2 * j], vue.reperes.xy[2 * j + 1]]);
+  const f = vue.source.getFeatures().find((o) => o.get('i') === i);
+  return f ? (f.get('lod')?.entiere ?? f.getGeometry()) : null;
+}
+
+// Centres the chart on object i (a line whole in view), at once; where its
+// box goes.
 export function centrerSur(i) {
-  const { carte, source } = vue;
-  const f = source.getFeatures().find((o) => o.get('i') === i);
-  if (!f) return null;
-  const g = f.get('lod')?.entiere ?? f.getGeometry();
+  const { carte } = vue;
+  const g = geometrie(i);
+  if (!g) return null;
   const v = carte.getView();
+  v.cancelAnimations();
   if (g.getType() === 'Point') {
     v.setCenter(g.getCoordinates());
     if (v.getZoom() < 12) v.setZoom(12);
@@ -114,15 +186,54 @@ export function centrerSur(i) {
   return g.getClosestPoint(getCenter(g.getExtent()));
 }
 
-// Fits the chart to the objects, in the chart's size as it is now shown.
-export function ajuster() {
-  const { carte, source } = vue;
-  carte.updateSize();
-  if (source.getFeatures().length === 0) return;
-  carte.getView().fit(source.getExtent(), { size: carte.getSize(), padding: [40, 40, 40, 40], maxZoom: 15 });
+// Moves the chart, at once, so that `boite`, an element of the chart whose
+// bottom middle is at `coordonnee` (the object box), lies whole in it, a
+// margin from its edges, with that point.
+export function garderEnVue(coordonnee, boite) {
+  const { carte } = vue;
+  const v = carte.getView();
+  v.cancelAnimations();
+  carte.renderSync(); // the box placed and shown, so that it has a size
+  const [largeur, hauteur] = carte.getSize();
+  const p = carte.getPixelFromCoordinate(coordonnee);
+  if (!p) return;
+  const m = 8;
+  const l = boite.offsetWidth;
+  const haut = p[1] - boite.offsetHeight - kEcartBulle;
+  let dx = 0;
+  let dy = 0;
+  if (p[0] - l / 2 < m) dx = m - (p[0] - l / 2);
+  else if (p[0] + l / 2 > largeur - m) dx = largeur - m - (p[0] + l / 2);
+  if (haut < m) dy = m - haut;
+  else if (p[1] > hauteur - m) dy = hauteur - m - p[1];
+  if (!dx && !dy) return;
+  const c = v.getCenter();
+  const r = v.getResolution();
+  v.setCenter([c[0] - dx * r, c[1] + dy * r]);
+  carte.renderSync();
 }
 
-const visible = (f, resolution) => !(f.get('rmax') < resolution);
+// Fits the chart to the objects, in the chart's size as it is now shown.
+export function ajuster() {
+  const { carte, etendue } = vue;
+  carte.updateSize();
+  if (!etendue) return;
+  carte.getView().fit(etendue, { size: carte.getSize(), padding: [40, 40, 40, 40], maxZoom: 15 });
+}
+
+// The many marks drawn from arrays that are drawn at `resolution` and lie
+// within `r` of (x, y): rappel(object, distance) for each.
+function reperesProches(x, y, r, resolution, rappel) {
+  if (!vue.reperes) return;
+  const { xy, rmax, objets } = vue.reperes;
+  for (let j = 0; j < objets.length; ++j) {
+    if (rmax[j] < resolution) continue;
+    const dx = xy[2 * j] - x;
+    const dy = xy[2 * j + 1] - y;
+    if (Math.abs(dx) > r || Math.abs(dy) > r) continue;
+    rappel(objets[j], Math.hypot(dx, dy), [xy[2 * j], xy[2 * j + 1]]);
+  }
+}
 
 // The object under a click at `coordonnee`: a mark or a line within a few
 // pixels, or else an area around it. Marks left out of the picture
@@ -136,7 +247,6 @@ export function objetSous(coordonnee) {
   let meilleur = -1;
   let distance = Infinity;
   source.forEachFeatureInExtent([x - r, y - r, x + r, y + r], (f) => {
-    if (!visible(f, resolution)) return;
     const g = f.get('lod')?.entiere ?? f.getGeometry();
     const p = g.getClosestPoint(coordonnee);
     let d = Math.hypot(p[0] - x, p[1] - y);
@@ -147,6 +257,12 @@ export function objetSous(coordonnee) {
       distance = d;
     }
   });
+  reperesProches(x, y, r, resolution, (i, d) => {
+    if (d - r / 4 < distance) {
+      meilleur = i;
+      distance = d - r / 4;
+    }
+  });
   return meilleur;
 }
 
@@ -155,9 +271,21 @@ export function objetAuCentre() {
   const { carte, source } = vue;
   const centre = carte.getView().getCenter();
   const resolution = carte.getView().getResolution();
-  const f = source.getClosestFeatureToCoordinate(centre, (o) => visible(o, resolution));
-  if (!f) return null;
-  return { i: f.get('i'), coordonnee: (f.get('lod')?.entiere ?? f.getGeometry()).getClosestPoint(centre) };
+  const f = source.getClosestFeatureToCoordinate(centre);
+  let o = null;
+  let distance = Infinity;
+  if (f) {
+    const p = (f.get('lod')?.entiere ?? f.getGeometry()).getClosestPoint(centre);
+    o = { i: f.get('i'), coordonnee: p };
+    distance = Math.hypot(p[0] - centre[0], p[1] - centre[1]);
+  }
+  reperesProches(centre[0], centre[1], Infinity, resolution, (i, d, p) => {
+    if (d < distance) {
+      o = { i, coordonnee: p };
+      distance = d;
+    }
+  });
+  return o;
 }
 
 // For the tests: where each object lies on the screen (a mark, or the middle
@@ -173,6 +301,11 @@ export function positionsEcran(t) {
     const m = c.length > 1 ? [(c[0][0] + c[1][0]) / 2, (c[0][1] + c[1][1]) / 2] : c[0];
     r.push({ genre: t.genres[i], couleur: t.couleurs[i], pixel: carte.getPixelFromCoordinate(m) });
   });
+  const x = vue.reperes?.xy ?? [];
+  for (let j = 0; j < x.length / 2; ++j) {
+    const i = vue.reperes.objets[j];
+    r.push({ genre: t.genres[i], couleur: t.couleurs[i], pixel: carte.getPixelFromCoordinate([x[2 * j], x[2 * j + 1]]) });
+  }
   return r;
 }
 

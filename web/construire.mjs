@@ -8,14 +8,15 @@
 // and the reader's WebAssembly (RUTER_MODULE.wasm, beside the module),
 // gzipped, as base64, once: the page compiles it and hands it to each
 // worker (web/wasm.mjs). VERSION, the project's (CMake passes it), is in the
-// page's footer and, as the constant VERSION, in the script. The paths esbuild writes are relative
+// page's footer and, as the constant VERSION, in the script; the footer names the page as its file is named (OUTPUT.html
+// without its extension). The paths esbuild writes are relative
 // to the project's folder, so that a build of the same sources anywhere
 // gives the same file. TEST.html, for the tests and the benchmark only, is
 // the same page with a hook that the page shipped has not (ESSAI): where
 // its objects lie on the screen, and its chart.
 import { readFile, writeFile } from 'node:fs/promises';
 import { gzipSync } from 'node:zlib';
-import { dirname, join, resolve } from 'node:path';
+import { basename, dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import * as esbuild from 'esbuild';
 
@@ -61,6 +62,7 @@ async function construire(fichier, avecEssai) {
   if (/<\/script/i.test(js) || /<\/style/i.test(css)) throw new Error('a script or style closes its element');
   if (!avecEssai && js.includes('ruterEssai')) throw new Error('the tests\' hook is in the page');
   const html = modele
+    .replace('<!--nom-->', basename(sortie, '.html'))
     .replace('<!--version-->', version)
     .replace('<!--style-->', () => `<style>${css}</style>`)
     .replace('<!--script-->', () => `<script>${js}</script>`);

@@ -1,31 +1,31 @@
 // The objects of the route file drawn on the chart: in their plotter
 // colours, with their names, in levels of detail for routes and areas, and
-// marks thinned out where many overlap. What the objects are comes from the
+// marks thinned out where many overlap (eclaircir, in the worker). Nothing
+// here takes the page's thread long: the objects are made, and lines
+// simplified, a slice at a time, and many marks are drawn from arrays. What the objects are comes from the
 // tables and their schema.
 //
 // Names reach the chart only as canvas text, never as HTML.
 import Feature from 'ol/Feature.js';
 import LineString from 'ol/geom/LineString.js';
-import MultiPoint from 'ol/geom/MultiPoint.js';
 import Point from 'ol/geom/Point.js';
 import Polygon from 'ol/geom/Polygon.js';
 import VectorLayer from 'ol/layer/Vector.js';
-import { getTransform } from 'ol/proj.js';
-import VectorSource from 'ol/source/Vector.js';
-import { eclaircir, grouper } from './eclaircir.mjs';
 import { etat } from './etat.mjs';
+import { kLatitudeMax, kReperesNombreux, versCarte } from './reperes.mjs';
+import { coucheReperes, coucheTracee, kResolutionNoms } from './grandes.mjs';
 import { chaine, rgba } from './tables.mjs';
 
-export const versCarte = getTransform('EPSG:4326', 'EPSG:3857');
-const kLatitudeMax = 85.05; // the edge of the Web Mercator chart
-const kReperesNombreux = 2000; // beyond, smaller dots, thinned, and names only close up
+export { versCarte };
+// Work on the page's thread is cut into slices of this many milliseconds,
+// each a task of its own, so that the page answers between them.
+const kTranche = 40;
+const kSommetsNombreux = 200000; // beyond, on a canvas, routes and areas are drawn by the worker
 
 // Routes in their colour, areas outlined in theirs and filled with it,
-// translucent (the schema's opacity), marks as dots of the schema's colour:
-// one layer of the features of `source`, on a canvas. Each dot is drawn by
-// itself: a mark is left out at the resolutions at which one drawn before it
-// covers its place (`rmax`, see eclaircir).
-function coucheObjets(t, source, palette, nbReperes) {
+// translucent (the schema's opacity), marks as dark dots (but many marks,
+// which coucheReperes draws): one layer, on a canvas.
+function coucheObjets(t, palette, nbReperes, tracee) {
   const teinte = (alpha) => {
     const cas = ['match', ['get', 'teinte']];
     palette.forEach((c, k) => cas.push(k, rgba(c, alpha)));
@@ -43,8 +43,10 @@ function coucheObjets(t, source, palette, nbReperes) {
     'circle-stroke-color': '#ffffff',
     'circle-stroke-width': 1.5,
   };
-  const visible = ['any', ['!', ['has', 'rmax']], ['<=', ['resolution'], ['get', 'rmax']]];
-  return new VectorLayer({ source, style: [{ filter: visible, style }] });
+  const { source } = etat.vue;
+  // Routes and areas drawn by the worker: the marks alone, if any.
+  const filtre = tracee ? ['==', ['get', 'g'], t.schema.genre.repere] : true;
+  return new VectorLayer({ source, style: [{ filter: filtre, style }], properties: { rendu: 'canvas' } });
 }
 
 // Names, one line each (an object's first name; the others are in its box),
@@ -54,7 +56,7 @@ function coucheNoms(t) {
   const texte = {
     'text-value': ['get', 'nom'],
     'text-font': '13px system-ui, sans-serif',
-    'text-fill-color': '#1d2630',
+    'text-fill-color': rgba(t.schema.style.couleur_repere, 1),
     'text-stroke-color': '#ffffff',
     'text-stroke-width': 3,
   };
@@ -80,17 +82,48 @@ function coucheNoms(t) {
 // click, whose nearest point comes from it.
 const kTolerance = 1.5; // pixels
 
+const niveauDe = (resolution) => Math.max(0, Math.floor(Math.log2(resolution)));
+
+// Line f at level k, made if need be.
+function mettreNiveau(f, k) {
+  const { entiere, niveaux } = f.get('lod');
+  let g = entiere;
+  if (k !== 0 && !niveaux[k]) {
+    g = niveaux[k] = entiere.simplify(kTolerance * 2 ** k);
+    // Simplified enough for any resolution of its level: OpenLayers is told
+    // so, and does not simplify it again at each resolution drawn.
+    g.simplifiedGeometryRevision = g.getRevision();
+    g.simplifiedGeometryMaxMinSquaredTolerance = Infinity;
+  } else if (k !== 0) {
+    g = niveaux[k];
+  }
+  // Quietly: the extent stays the whole line's, in the source's index.
+  f.set(f.getGeometryName(), g, true);
+}
+
 export function appliquerNiveau(resolution) {
   const vue = etat.vue;
-  const k = Math.max(0, Math.floor(Math.log2(resolution)));
+  const k = niveauDe(resolution);
   if (k === vue.niveau) return;
   vue.niveau = k;
-  for (const f of vue.lignes) {
-    const { entiere, niveaux } = f.get('lod');
-    const g = k === 0 ? entiere : (niveaux[k] ??= entiere.simplify(kTolerance * 2 ** k));
-    // Quietly: the extent stays the whole line's, in the source's index.
-    f.set(f.getGeometryName(), g, true);
+  // The lines whose level is made get it at once; the others, simplified a
+  // slice at a time, keep the level they have meanwhile. A level asked for
+  // since (a zoom that goes on) takes over.
+  const lignes = vue.lignes;
+  let suivante = 0;
+  const tranche = () => {
+    if (vue.niveau !== k || vue.lignes !== lignes) return;
+    const fin = performance.now() + kTranche;
+    for (; suivante < lignes.length && performance.now() < fin; ++suivante) mettreNiveau(lignes[suivante], k);
+    if (suivante < lignes.length) setTimeout(tranche, 0);
+    vue.couche?.changed();
+  };
+  for (; suivante < lignes.length; ++suivante) {
+    const f = lignes[suivante];
+    if (k !== 0 && !f.get('lod').niveaux[k]) break;
+    mettreNiveau(f, k);
   }
+  if (suivante < lignes.length) setTimeout(tranche, 0);
 }
 
 // A route's or an area's geometry on the chart.
@@ -103,30 +136,11 @@ function ligne(t, i) {
   return new Polygon(coordonnees, 'XY', [coordonnees.length]);
 }
 
-// The marks' positions on the chart, one after the other in one array.
-function positionsReperes(t, nbReperes) {
-  const xy = new Float64Array(2 * nbReperes);
-  for (let i = 0, j = 0; i < t.genres.length; ++i) {
-    if (t.genres[i] !== t.schema.genre.repere) continue;
-    const d = t.debuts[i];
-    xy[j++] = t.xy[2 * d];
-    xy[j++] = Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]));
-  }
-  return versCarte(xy, xy, 2);
-}
-
-// Many marks, drawn: a MultiPoint for each of eclaircir's groups (grouper).
-function groupes(xy, rmax, repere) {
-  const { plats, rmax: rmaxGroupes } = grouper(xy, rmax);
-  return plats.map((plat, k) => {
-    const f = new Feature(new MultiPoint(Array.from(plat), 'XY'));
-    f.setProperties({ rmax: rmaxGroupes[k], g: repere }, true);
-    return f;
-  });
-}
-
-// Draws the objects of the tables `t`, in place of those before.
-export function dessiner(t) {
+// Draws the objects of the tables `t`, in place of those before; calls
+// `fini` once they are all on the chart. Many marks are drawn by a layer of
+// their own (coucheReperes); the objects are made a slice at a time.
+// Returns how they are drawn: 'canvas'.
+export function dessiner(t, fini) {
   const vue = etat.vue;
   const { carte, source } = vue;
   source.clear(true);
@@ -137,50 +151,71 @@ export function dessiner(t) {
     carte.removeLayer(c);
     c.dispose();
   }
+  vue.reperes = t.reperes;
+  vue.etendue = t.etendue;
   const palette = [...new Set(t.couleurs)];
   const indices = new globalThis.Map(palette.map((c, k) => [c, k]));
   const n = t.genres.length;
   const { repere } = t.schema.genre;
-  const nbReperes = t.genres.reduce((m, g) => m + (g === repere), 0);
-  const xy = positionsReperes(t, nbReperes);
-  const rmax = nbReperes > kReperesNombreux ? eclaircir(xy) : null;
-  const objets = new Array(n);
-  for (let i = 0, j = 0; i < n; ++i) {
-    const proprietes = { i, g: t.genres[i], teinte: indices.get(t.couleurs[i]) };
-    let geometrie;
-    if (t.genres[i] === repere) {
-      geometrie = new Point([xy[2 * j], xy[2 * j + 1]]);
-      if (rmax) proprietes.rmax = rmax[j];
-      ++j;
-    } else {
-      geometrie = ligne(t, i);
-    }
-    const nom = chaine(t, i, t.schema.champ.nom);
-    if (nom) proprietes.nom = nom.split('\n', 1)[0];
-    if (t.genres[i] !== repere) proprietes.lod = { entiere: geometrie, niveaux: [] };
-    // Set quietly: nothing listens to a feature not yet on the chart.
-    objets[i] = new Feature(geometrie);
-    objets[i].setProperties(proprietes, true);
-  }
-  vue.lignes = objets.filter((f) => f.get('lod'));
-  vue.niveau = -1;
-  // The features drawn: those of the objects, or, for many marks, those of
-  // the routes and areas and the marks' groups. vue.source keeps every
-  // object's, for a click, Find and the names.
-  let dessines = source;
-  if (rmax) {
-    dessines = new VectorSource();
-    dessines.addFeatures([...vue.lignes, ...groupes(xy, rmax, repere)]);
-  }
-  const couche = coucheObjets(t, dessines, palette, nbReperes);
+  const nbReperes = t.reperes ? t.reperes.objets.length : t.genres.reduce((m, g) => m + (g === repere), 0);
+  const tracee = t.xy.length / 2 > kSommetsNombreux;
+  const couche = coucheObjets(t, palette, nbReperes, tracee);
   vue.couche = couche;
   couche.setZIndex(2);
+  vue.tracee = tracee ? coucheTracee(t) : null;
+  if (vue.tracee) {
+    vue.tracee.setZIndex(2);
+    carte.addLayer(vue.tracee);
+  }
   const noms = coucheNoms(t);
   noms.setZIndex(1);
-  // Many marks: their names only close up, where they can be read.
-  noms.setMaxResolution(nbReperes > kReperesNombreux ? 150 : Infinity);
+  // Many marks: names only close up, where they can be read.
+  noms.setMaxResolution(nbReperes > kReperesNombreux || tracee ? kResolutionNoms : Infinity);
   carte.addLayer(noms);
   carte.addLayer(couche);
-  source.addFeatures(objets);
-  appliquerNiveau(carte.getView().getResolution());
+  if (t.reperes) {
+    const reperes = coucheReperes(t, t.reperes);
+    reperes.setZIndex(2);
+    carte.addLayer(reperes);
+  }
+  vue.niveau = -1;
+  // The features are made a slice at a time, and put on the chart at once,
+  // which then draws them once.
+  let i = 0;
+  const objets = [];
+  const tranche = () => {
+    if (vue.source !== source || vue.etendue !== t.etendue) return; // another file since
+    const fin = performance.now() + kTranche;
+    const k = niveauDe(carte.getView().getResolution()); // the level of the chart as it is shown
+    for (; i < n && performance.now() < fin; ++i) {
+      if (t.reperes && t.genres[i] === repere) continue;
+      const proprietes = { i, g: t.genres[i], teinte: indices.get(t.couleurs[i]) };
+      let geometrie;
+      if (t.genres[i] === repere) {
+        const d = t.debuts[i];
+        geometrie = new Point(versCarte([t.xy[2 * d], Math.max(-kLatitudeMax, Math.min(kLatitudeMax, t.xy[2 * d + 1]))]));
+      } else {
+        geometrie = ligne(t, i);
+        proprietes.lod = { entiere: geometrie, niveaux: [] };
+      }
+      const nom = chaine(t, i, t.schema.champ.nom);
+      if (nom) proprietes.nom = nom.split('\n', 1)[0];
+      // Set quietly: nothing listens to a feature not yet on the chart.
+      const f = new Feature(geometrie);
+      f.setProperties(proprietes, true);
+      if (proprietes.lod && !tracee) mettreNiveau(f, k);
+      objets.push(f);
+    }
+    if (i < n) {
+      setTimeout(tranche, 0);
+      return;
+    }
+    vue.lignes = tracee ? [] : objets.filter((f) => f.get('lod'));
+    vue.niveau = -1;
+    appliquerNiveau(carte.getView().getResolution());
+    source.addFeatures(objets);
+    fini();
+  };
+  setTimeout(tranche, 0); // once the chart is fitted to the objects
+  return couche.get('rendu');
 }

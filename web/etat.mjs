@@ -10,21 +10,26 @@ export const etat = {
   lecteur: null, // the worker that read the file shown, which makes its downloads
   tables: null, // the file on the chart
   fichier: null, // its File
+  refuse: false, // whether a file chosen since it was refused
   base: 'Ruter', // its name without extension, for the downloads
   decimales: 3, // the most decimals of its positions, three at least: the pointer's
   message: null, // what the status line says: [key, values, error?]
   bulleOuverte: -1, // the object whose box is open
   faitsRecus: null, // the worker's facts and legs of one object: {i, faits, troncons, ...}
   tableauOuvert: -1, // the object whose route table is open
-  noms: null, // the objects' names in lower case, for Find
+  cles: null, // Find's keys of the file shown (cles.mjs), once its worker has made them
+  clesDemandees: false, // whether they have been asked for
   horsGlobeOffert: null, // the offer to leave out the objects off the globe: [format, lines, n]
   vue: {
     carte: null, // the Map
     bulle: null, // the box's Overlay
-    source: null, // the objects' features
+    source: null, // the objects' features (but many marks')
+    reperes: null, // many marks, drawn from the worker's arrays (reperes.mjs)
+    etendue: null, // the objects' extent on the chart
     lignes: [], // those of routes and areas, with their levels of detail
     niveau: -1, // the level of detail drawn
     couche: null, // the objects' layer
+    tracee: null, // with many vertices, the layer of the routes and areas drawn by the worker
     fond: [], // the background's layers
     echelle: null, // the scale bar
     grille: null, // the grid's layer

@@ -7,12 +7,16 @@
 //   {quoi: 'lire', fichier: File, wasm: WebAssembly.Module}   the reader, compiled
 //   {quoi: 'telecharger', format: 'geojson' | 'kml' | 'gpx' | 'mif', nom, crlf, choix}
 //                                                     (GPX: choix.seul, choix.inverse: one route reversed)
+//   {quoi: 'cles'}                                    Find's keys (cles.mjs)
 //   {quoi: 'faits', i}                                the facts and legs of object i
+//   {quoi: 'tracer', n, vue}                          the routes and areas drawn (trace.mjs)
 //   {quoi: 'rutefil', objets, existant}               a route file of the objects
 //                                                     (web/rutefil_module.mjs), then read
 // Messages out:
 //   {quoi: 'progres', lu, total}                      while reading
-//   {quoi: 'tables', tables}                          the file read (or its verdict)
+//   {quoi: 'tables', tables}                          the file read (or its verdict), with
+//                                                     what reperes.mjs prepares for the chart
+//   {quoi: 'cles', cles}                              Find's keys
 //   {quoi: 'avance', format, fraction}                while making a download
 //   {quoi: 'hors_format', format, lignes, n}          objects the format cannot hold:
 //                                                     none written, unless asked again
@@ -20,18 +24,23 @@
 //   {quoi: 'fichiers', format, fichiers: [{nom, blob}]}
 //   {quoi: 'faits', i, faits, troncons, dernier, nbTroncons}
 //   {quoi: 'rutefil', rapport, octets}               after its tables, when not refused
+//   {quoi: 'trace', n, vue, image}                    their picture, an ImageBitmap (or null)
 //   {quoi: 'erreur', message, format?}
 import creerModule from 'ruter-module';
+import { cles } from './cles.mjs';
 import { geojson, gpx, kml } from './formats.mjs';
 import { inverse, nomsGpx } from './nav.mjs';
+import { preparer } from './reperes.mjs';
 import { ecrireRutefil } from './rutefil_module.mjs';
 import { ecrits, faits, faitsObjet, horsFormat, lire, mifMid, tables, troncons } from './tables.mjs';
+import { tracer } from './trace.mjs';
 import { instancier } from './wasm.mjs';
 import { installer } from './xml.mjs';
 
 installer();
 
 let module = null;
+let pourTracer = null; // the tables again, for tracer: those read went to the page
 const kRangeesMax = 2000; // rows of a route table
 
 function envoyer(message, transferts = []) {
@@ -76,7 +85,11 @@ self.onmessage = async ({ data }) => {
       const donnees = new Uint8Array(await data.fichier.arrayBuffer());
       const t = lire(module, donnees, (lu, total) => envoyer({ quoi: 'progres', lu, total }));
       const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.chaines, t.bornes];
-      envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
+      const prets = t.nature ? [] : preparer(t); // the marks' thinning, here rather than on the page's thread
+      envoyer({ quoi: 'tables', tables: t }, [...tableaux.map((a) => a.buffer), ...prets]);
+    } else if (data.quoi === 'cles') {
+      const c = cles(module);
+      envoyer({ quoi: 'cles', cles: c }, [c.fins.buffer]);
     } else if (data.quoi === 'faits') {
       // A table of thousands of rows says nothing more: the first ones, the
       // last point, and how many there are.
@@ -93,10 +106,22 @@ self.onmessage = async ({ data }) => {
       const { rapport, octets } = ecrireRutefil(module, data.objets, data.existant);
       if (octets) {
         const t = lire(module, octets);
+        pourTracer = null;
         const tableaux = [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.chaines, t.bornes];
-        envoyer({ quoi: 'tables', tables: t }, tableaux.map((a) => a.buffer));
+        envoyer({ quoi: 'tables', tables: t }, [...tableaux.map((a) => a.buffer), ...preparer(t)]);
       }
       envoyer({ quoi: 'rutefil', rapport, octets }, octets ? [octets.buffer] : []);
+    } else if (data.quoi === 'tracer') {
+      // A picture that cannot be made (no memory for its canvas) is none:
+      // the page keeps the one it has, and the file stays read.
+      let image = null;
+      try {
+        pourTracer ??= tables(module);
+        image = tracer(pourTracer, data.vue);
+      } catch {
+        image = null;
+      }
+      envoyer({ quoi: 'trace', n: data.n, vue: data.vue, image }, image ? [image] : []);
     } else if (data.quoi === 'telecharger') {
       telecharger(data);
     }

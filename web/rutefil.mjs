@@ -155,10 +155,11 @@ function recevoir({ data }) {
 }
 
 // Called with each file's tables as the worker `w` gives them: takes over a
-// GPX, KML or GeoJSON file (true), which it reads and hands to the same
-// worker to write; forgets the route file it wrote when another file is read.
-export function rutefil(w, t) {
-  if (!kLecteurs[t.nature]) {
+// GPX, KML or GeoJSON file chosen by itself (`seul`: true), which it reads
+// and hands to the same worker to write; forgets the route file it wrote
+// when another file is read.
+export function rutefil(w, t, seul = true) {
+  if (!kLecteurs[t.nature] || !seul) {
     if (w !== etat.lecteur && t.nature === '') {
       $('rutefil').hidden = true;
       etat.lecteur = null;

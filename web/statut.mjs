@@ -13,7 +13,14 @@ export function afficherMessage() {
   const [cle, valeurs, erreur] = message;
   // A value of the module's, {en, nb}, in the page's language.
   const dans = (v) => (v && typeof v === 'object' && etat.langue in v ? v[etat.langue] : v);
-  el.textContent = texte(cle, ...valeurs.map(dans));
+  // Files refused, each named with the module's verdict: [{nom, verdict}].
+  const refus = (r) => etat.T.refus(r.nom, dans(r.verdict));
+  if (cle === 'natures') {
+    const tete = valeurs.length > 1 ? `${etat.T.plusieurs_refuses(valeurs.length)} ` : '';
+    el.textContent = `${tete}${valeurs.map(refus).join(' ')} ${etat.T.ou_est}`;
+  } else {
+    el.textContent = texte(cle, ...valeurs.map(dans));
+  }
   el.className = erreur ? 'erreur' : '';
 }
 

@@ -34,6 +34,7 @@ export function schema(M) {
 export function lire(M, donnees, progres = () => {}) {
   const ptr = M._ruter_entree(donnees.length); // may grow the memory, and so renew HEAPU8
   M.HEAPU8.set(donnees, ptr);
+  M.entree = [ptr, donnees.length]; // the file, which the module keeps: for cles.mjs
   if (M._ruter_commencer() !== 0) return json(M, M._ruter_verdict());
   const pas = 4 << 20;
   while (!M._ruter_avancer(pas)) progres(M._ruter_lu(), donnees.length);

@@ -1,10 +1,30 @@
 // The downloads: the kinds to write, the buttons of the formats, the MIF
 // line ends, and, for a format that holds no position off the globe, the
 // offer to leave out the objects that hold one. The worker that read the
-// file makes them.
+// file makes them. What a button's press gives (its progress, a refusal, an
+// error) shows beside the buttons, in a live region, scrolled into view;
+// the focus stays on the button, or comes back to it.
 import { $, etat } from './etat.mjs';
 import { quandLangue } from './langue.mjs';
-import { dire } from './statut.mjs';
+import { pourcent } from './textes.mjs';
+
+// The download being made: [format's name, fraction done], or null; and the
+// error of the last one, or null.
+let enCours = null;
+let erreurTelechargement = null;
+
+function montrerAvance() {
+  const texte = $('telechargement-texte');
+  const progres = $('telechargement-progres');
+  progres.hidden = !enCours;
+  texte.className = erreurTelechargement ? 'erreur' : '';
+  if (enCours) {
+    progres.value = enCours[1];
+    texte.textContent = etat.T.preparation(enCours[0], pourcent(etat.langue, enCours[1]));
+  } else {
+    texte.textContent = erreurTelechargement ? etat.T.illisible(erreurTelechargement) : '';
+  }
+}
 
 const choix = (omettre = false) => ({
   genres: Array.from($('genres').querySelectorAll('input'), (c) => c.checked),
@@ -30,6 +50,15 @@ function etatTelechargements() {
   }
 }
 
+// A new file: a download still being made for the one before is lost with
+// its worker.
+export function nouveauxTelechargements() {
+  for (const b of $('telechargements').querySelectorAll('button')) b.removeAttribute('aria-busy');
+  enCours = null;
+  erreurTelechargement = null;
+  montrerAvance();
+}
+
 // The buttons for the file shown.
 export function montrerTelechargements() {
   etatTelechargements();
@@ -49,8 +78,12 @@ function telechargerBlob(nom, blob) {
 
 // How far the worker is with a download.
 export function avancer(fraction) {
-  $('progres').hidden = false;
-  $('progres').value = fraction;
+  if (!enCours) return;
+  // Said again at each whole tenth, not at each step, for a screen reader.
+  const dixieme = Math.floor(fraction * 10) !== Math.floor(enCours[1] * 10);
+  enCours[1] = fraction;
+  if (dixieme) montrerAvance();
+  else $('telechargement-progres').value = fraction;
 }
 
 // The worker's files for the download of `data.format`; or its error; or
@@ -59,18 +92,17 @@ export function finirTelechargement(data) {
   const b = bouton(data.format);
   b.removeAttribute('aria-busy');
   b.disabled = false;
-  $('progres').hidden = true;
-  if (data.quoi === 'erreur') {
-    dire('illisible', [data.message], true);
-    return;
-  }
+  // A button disabled while it had the focus gave it to the page: back to it.
+  if (!document.activeElement || document.activeElement === document.body) b.focus();
+  enCours = null;
+  erreurTelechargement = data.quoi === 'erreur' ? data.message : null;
+  montrerAvance();
+  if (data.quoi === 'erreur') return;
   if (data.quoi === 'hors_format') {
-    dire(null);
     offrirHorsGlobe(data.format, data.lignes, data.n);
     return;
   }
   for (const f of data.fichiers) telechargerBlob(f.nom, f.blob);
-  dire(null);
   document.body.dataset.telechargement = 'fini';
 }
 
@@ -79,9 +111,10 @@ function demander(format, omettre) {
   document.body.dataset.telechargement = '';
   b.disabled = true;
   b.setAttribute('aria-busy', 'true');
-  $('progres').value = 0;
-  $('progres').hidden = false;
-  dire('preparation', [b.textContent]);
+  enCours = [b.textContent, 0];
+  erreurTelechargement = null;
+  montrerAvance();
+  $('telechargement-etat').scrollIntoView({ block: 'nearest' });
   etat.lecteur.postMessage({ quoi: 'telecharger', format, nom: etat.base, crlf: $('fins').value === 'crlf', choix: choix(omettre) });
 }
 
@@ -101,6 +134,7 @@ export function offrirHorsGlobe(format, lignes, n) {
   const nom = etat.tables.schema.formats[format].nom;
   $('hors-globe-texte').textContent = etat.T.hors_globe_offre(etat.langue, lignes, n, nom);
   $('hors-globe-omettre').textContent = etat.T.hors_globe_omettre(etat.langue, n, nom);
+  $('hors-globe').scrollIntoView({ block: 'nearest' });
 }
 
 // A click of a format's button. The second click of a double click (a
@@ -125,5 +159,6 @@ export function installerTelechargements() {
   });
   quandLangue(() => {
     if (etat.horsGlobeOffert) offrirHorsGlobe(...etat.horsGlobeOffert);
+    montrerAvance();
   });
 }

@@ -11,10 +11,33 @@ export const locale = (langue) => (langue === 'nb' ? 'nb-NO' : 'en-GB');
 export const nombre = (langue, n, decimales) =>
   n.toLocaleString(locale(langue), decimales === undefined ? {} : { minimumFractionDigits: decimales, maximumFractionDigits: decimales });
 
+// A measure as the language writes it, in one style everywhere: the number
+// (with `decimales` decimals if given, else as many as it has), a space, the
+// unit ("2,5 nm", "2.5 nm", "11,31 nm", "500 m").
+export const mesure = (langue, n, unite, decimales) => `${nombre(langue, n, decimales)} ${unite}`;
+
+// A fraction as a percentage, as the language writes it ("42 %", "42%").
+export const pourcent = (langue, f) => f.toLocaleString(locale(langue), { style: 'percent', maximumFractionDigits: 0 });
+
 // "1 mark", "2 marks": `formes` holds the singular and the plural.
 const compte = (langue, n, [un, plusieurs]) => `${nombre(langue, n)} ${n === 1 ? un : plusieurs}`;
 
 const en = {
+  trouves_attente: 'Looking\u2026',
+  fichier_garde: (nom, taille) => `Still on the chart: ${nom}, ${taille}`,
+  refus: (nom, verdict) => `${nom}: ${verdict}.`,
+  plusieurs_lus: (n, nom, refuses, laisses) =>
+    `${n} files were dropped: ${nom} is read` +
+    (refuses.length ? `; ${refuses.join(', ')} ${refuses.length === 1 ? 'is not a route file' : 'are not route files'}` : '') +
+    (laisses.length ? `; ${laisses.join(', ')} ${laisses.length === 1 ? 'is' : 'are'} left aside` : '') +
+    '.',
+  plusieurs_refuses: (n) => `${n} files were dropped, and none of them is a route file.`,
+  preparation: (format, pct) => `Making the ${format} file\u2026 ${pct}`,
+  fond_question: 'Show a background map? It is fetched online from OpenStreetMap and OpenSeaMap, which then learn the area shown.',
+  fond_oui: 'Yes, fetch it',
+  fond_non: 'No, a plain background',
+  feuille: (l, route, k, n, date) => `${route} \u2013 sheet ${nombre(l, k)} of ${nombre(l, n)} \u2013 ${date}`,
+  centre: 'Middle of the chart',
   en_ligne:
     'Online, the background map asks OpenStreetMap and OpenSeaMap for map tiles of the area shown; it can be switched off below.',
   carte_titre: 'Chart',
@@ -24,7 +47,7 @@ const en = {
   echelle_nm: 'nautical miles',
   echelle_km: 'kilometres',
   chercher_titre: 'Find',
-  chercher: 'A name, or part of one',
+  chercher: 'A name, a text or a symbol, or part of one',
   trouves_compte: (l, n, total) =>
     n < total ? `The first ${nombre(l, n)} of ${nombre(l, total)} objects.` : `${compte(l, total, ['object', 'objects'])}.`,
   trouve: (genre, nom, ligne) => `${genre}: ${nom}, line ${ligne}`,
@@ -48,8 +71,8 @@ const en = {
   champ_perimetre: 'Perimeter',
   champ_surface: 'Surface',
   bouton_tableau: 'Route table',
-  milles: (l, x) => `${nombre(l, x, 2)} nm`,
-  milles_carres: (l, x) => `${nombre(l, x, 2)} square nm`,
+  milles: (l, x) => mesure(l, x, 'nm', 2),
+  milles_carres: (l, x) => mesure(l, x, 'square nm', 2),
   total_route: (l, points, longueur) => `${compte(l, points, ['point', 'points'])}, ${longueur} in all.`,
   total_aire: (l, points, perimetre, surface) =>
     `${compte(l, points, ['point', 'points'])}, a perimeter of ${perimetre}, a surface of ${surface}.`,
@@ -90,11 +113,10 @@ const en = {
   champ_ligne: 'Line',
   ligne_du_fichier: (n) => `${n} of the file`,
   lecture: (nom) => `Reading ${nom}\u2026`,
-  plusieurs: (n, nom) => `${n} files were dropped: the first, ${nom}, is read.`,
   arrete: (raison) => `The reader stopped: ${raison}. Reload the page and try again.`,
   illisible: (raison) => `The file could not be read: ${raison}`,
   // A file refused: its name, what the reader says of it.
-  refus: (nom, raison) => `${nom}: ${raison}. The route file is the file named Ruter in the plotter program\u2019s folder.`,
+  ou_est: 'The route file is the file named Ruter in the plotter program\u2019s folder.',
   comptes: (l, n) => `${n.map((k, g) => compte(l, k, en.genres[g])).join(', ')}.`,
   fichier: (nom, taille) => `${nom}, ${taille}`,
   octets: (l, n) =>
@@ -103,10 +125,24 @@ const en = {
   omis_titre: (l, n) => `${compte(l, n, ['line', 'lines'])} left out or off the globe`,
   omis_ligne: (n, texte) => `Line ${n}: ${texte}`,
   omis_plus: (l, n) => `\u2026 and ${nombre(l, n)} more.`,
-  preparation: (format) => `Making the ${format} file\u2026`,
 };
 
 const nb = {
+  trouves_attente: 'Leter \u2026',
+  fichier_garde: (nom, taille) => `Fortsatt på kartet: ${nom}, ${taille}`,
+  refus: (nom, verdict) => `${nom}: ${verdict}.`,
+  plusieurs_lus: (n, nom, refuses, laisses) =>
+    `${n} filer ble sluppet: ${nom} leses` +
+    (refuses.length ? `; ${refuses.join(', ')} ${refuses.length === 1 ? 'er ikke en rutefil' : 'er ikke rutefiler'}` : '') +
+    (laisses.length ? `; ${laisses.join(', ')} ${laisses.length === 1 ? 'blir liggende' : 'blir liggende'}` : '') +
+    '.',
+  plusieurs_refuses: (n) => `${n} filer ble sluppet, og ingen av dem er en rutefil.`,
+  preparation: (format, pct) => `Lager ${format}-filen \u2026 ${pct}`,
+  fond_question: 'Vise et bakgrunnskart? Det hentes på nett fra OpenStreetMap og OpenSeaMap, som da får vite hvilket område som vises.',
+  fond_oui: 'Ja, hent det',
+  fond_non: 'Nei, en enkel bakgrunn',
+  feuille: (l, route, k, n, date) => `${route} \u2013 side ${nombre(l, k)} av ${nombre(l, n)} \u2013 ${date}`,
+  centre: 'Kartets midte',
   en_ligne:
     'Med nett henter bakgrunnskartet kartfliser for området som vises, fra OpenStreetMap og OpenSeaMap; det kan slås av nedenfor.',
   carte_titre: 'Kart',
@@ -116,7 +152,7 @@ const nb = {
   echelle_nm: 'nautiske mil',
   echelle_km: 'kilometer',
   chercher_titre: 'Finn',
-  chercher: 'Et navn, eller en del av det',
+  chercher: 'Et navn, en tekst eller et symbol, eller en del av det',
   trouves_compte: (l, n, total) =>
     n < total ? `De første ${nombre(l, n)} av ${nombre(l, total)} objekter.` : `${compte(l, total, ['objekt', 'objekter'])}.`,
   trouve: (genre, nom, ligne) => `${genre}: ${nom}, linje ${ligne}`,
@@ -143,8 +179,8 @@ const nb = {
   champ_perimetre: 'Omkrets',
   champ_surface: 'Areal',
   bouton_tableau: 'Rutetabell',
-  milles: (l, x) => `${nombre(l, x, 2)} nm`,
-  milles_carres: (l, x) => `${nombre(l, x, 2)} kvadrat-nm`,
+  milles: (l, x) => mesure(l, x, 'nm', 2),
+  milles_carres: (l, x) => mesure(l, x, 'kvadrat-nm', 2),
   total_route: (l, points, longueur) => `${compte(l, points, ['punkt', 'punkter'])}, ${longueur} i alt.`,
   total_aire: (l, points, perimetre, surface) =>
     `${compte(l, points, ['punkt', 'punkter'])}, omkrets ${perimetre}, areal ${surface}.`,
@@ -187,10 +223,9 @@ const nb = {
   champ_ligne: 'Linje',
   ligne_du_fichier: (n) => `${n} i filen`,
   lecture: (nom) => `Leser ${nom} \u2026`,
-  plusieurs: (n, nom) => `${n} filer ble sluppet: den første, ${nom}, leses.`,
   arrete: (raison) => `Leseren stoppet: ${raison}. Last inn siden på nytt og prøv igjen.`,
   illisible: (raison) => `Filen kunne ikke leses: ${raison}`,
-  refus: (nom, raison) => `${nom}: ${raison}. Rutefilen er filen som heter Ruter, i plotterprogrammets mappe.`,
+  ou_est: 'Rutefilen er filen som heter Ruter, i plotterprogrammets mappe.',
   comptes: (l, n) => `${n.map((k, g) => compte(l, k, nb.genres[g])).join(', ')}.`,
   fichier: (nom, taille) => `${nom}, ${taille}`,
   octets: (l, n) =>
@@ -199,7 +234,6 @@ const nb = {
   omis_titre: (l, n) => `${compte(l, n, ['linje', 'linjer'])} utelatt eller utenfor jordkloden`,
   omis_ligne: (n, texte) => `Linje ${n}: ${texte}`,
   omis_plus: (l, n) => `\u2026 og ${nombre(l, n)} til.`,
-  preparation: (format) => `Lager ${format}-filen \u2026`,
 };
 
 export const LANGUES = { nb, en };

@@ -7,7 +7,7 @@ import { execFileSync, spawnSync } from 'node:child_process';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { CASE, RESOLUTION_FINE, eclaircir, grouper } from '../../web/eclaircir.mjs';
+import { CASE, RESOLUTION_FINE, eclaircir } from '../../web/eclaircir.mjs';
 import { champs, ecrits, etiquette, faits, faitsObjet, horsFormat, lire, mifMid, position, schema, troncons } from '../../web/tables.mjs';
 import { DONNEES, EXEMPLE, GENERER, NATURES, RUTER2GIS, creerModule, dossier, memesObjets, parRuter2gis } from './commun.mjs';
 
@@ -119,7 +119,7 @@ test('the MIF/MID pair is the data cases\' byte for byte, with LF or CR LF', () 
   }
 });
 
-test('many marks on a canvas: at each resolution, one dot a square that holds marks, the first; drawn in groups', () => {
+test('many marks: at each resolution, one dot a square that holds marks, the first', () => {
   // Clusters, a column, marks on one another and on the lines between
   // squares, and two off the grid; a fixed sequence, so that a failure repeats.
   let graine = 7;
@@ -145,27 +145,6 @@ test('many marks on a canvas: at each resolution, one dot a square that holds ma
       assert.equal(r <= rmax[j], premier.get(carre) === j, `mark ${j} at ${r} m a pixel`);
     }
   }
-  // Drawn in groups: each mark in one, with its rmax, a group's marks in one
-  // cell of 64 by 64 of their squares, one a square at most.
-  const { plats, rmax: rmaxGroupes } = grouper(Float64Array.from(xy), rmax);
-  const vus = new Map(); // "x y" of a mark -> how many times, of the marks and of the groups
-  const cle = (x, y) => `${x} ${y}`;
-  for (let j = 0; j < n; ++j) vus.set(cle(xy[2 * j], xy[2 * j + 1]), (vus.get(cle(xy[2 * j], xy[2 * j + 1])) ?? 0) + 1);
-  plats.forEach((plat, k) => {
-    const r = rmaxGroupes[k];
-    const carres = new Set();
-    const cellules = new Set();
-    for (let p = 0; p < plat.length; p += 2) {
-      const c = cle(plat[p], plat[p + 1]);
-      vus.set(c, vus.get(c) - 1);
-      if (r === Infinity || r < RESOLUTION_FINE) continue;
-      carres.add(cle(Math.floor(plat[p] / (CASE * r)), Math.floor(plat[p + 1] / (CASE * r))));
-      cellules.add(cle(Math.floor(plat[p] / (64 * CASE * r)), Math.floor(plat[p + 1] / (64 * CASE * r))));
-    }
-    if (r !== Infinity && r >= RESOLUTION_FINE) assert.ok(carres.size === plat.length / 2 && cellules.size === 1, `group ${k}`);
-  });
-  assert.ok([...vus.values()].every((v) => v === 0));
-  for (let j = 0; j < n; ++j) assert.ok(rmaxGroupes.includes(rmax[j]));
 });
 
 test('a file refused says what ruter2gis says of it, and in Norwegian too', () => {

@@ -176,6 +176,7 @@ test('served and online, over the base map', async () => {
   await once(serveur, 'listening');
   const adresse = `http://127.0.0.1:${serveur.address().port}/`;
   const { page, erreurs, tuiles } = await ouvrir({ adresse });
+  await page.click('#fond-oui'); // asked first: no tile before
   await choisir(page, EXEMPLE);
   await couleursSurLaCarte(page, join(dirname(PAGE), 'page-en-ligne.png'));
   assert.ok(tuiles.some((u) => u.includes('openstreetmap')) && tuiles.some((u) => u.includes('openseamap')));
@@ -276,7 +277,7 @@ test('by keyboard alone: the file chooser, the chart, the object box; and axe-co
   // On to the chart: + zooms in, an arrow moves it, Enter opens the box of
   // the object nearest the middle, Escape closes it and gives the chart back
   // its focus.
-  for (let k = 0; k < 20 && (await focus()) !== 'carte'; ++k) await page.keyboard.press('Tab');
+  for (let k = 0; k < 40 && (await focus()) !== 'carte'; ++k) await page.keyboard.press('Tab');
   const vue = () => page.evaluate(() => ({ z: window.ruterEssai.carte.getView().getZoom(), c: window.ruterEssai.carte.getView().getCenter() }));
   const avant = await vue();
   await page.keyboard.press('+');
@@ -355,7 +356,7 @@ test('no object, no download; several files dropped; a long name in the box', as
   await page.evaluate(() => (document.body.dataset.etat = ''));
   await page.dispatchEvent('#carte', 'drop', { dataTransfer: deux });
   await page.waitForFunction(() => document.body.dataset.etat === 'pret');
-  assert.equal(await page.textContent('#message'), '2 files were dropped: the first, Tur.rte, is read.');
+  assert.equal(await page.textContent('#message'), '2 files were dropped: Tur.rte is read; Annen is left aside.');
   assert.match(await page.textContent('#nom-fichier'), /^Tur\.rte, /);
   assert.equal(await page.getAttribute('#mif', 'title'), 'The MapInfo pair Tur.mif and Tur.mid');
   // The box of a 700-letter name and a 300-word text keeps to the chart, and scrolls.
@@ -427,6 +428,7 @@ test('a sailor\'s page: positions, route table, find, kinds to download, Norwegi
   assert.equal(await page.evaluate(() => document.documentElement.lang), 'nb');
   // Find a mark by its name; its box gives its position in degrees and minutes.
   await page.fill('#recherche', 'skj');
+  await page.waitForFunction(() => document.querySelectorAll('#trouves button').length === 3); // the keys come from the worker
   const trouves = await page.locator('#trouves button').allTextContents();
   assert.deepEqual(trouves, ['Merke: Skjær, linje 34', 'Merke: Skjær, linje 36', 'Merke: Skjær, linje 37']);
   await page.click('#trouves button >> nth=0');
@@ -434,6 +436,7 @@ test('a sailor\'s page: positions, route table, find, kinds to download, Norwegi
   assert.match(await page.textContent('#bulle'), /Posisjon59°01\.215′ N 010°35\.900′ E/);
   // A route's box and table: its legs, as GeographicLib has them.
   await page.fill('#recherche', 'innseiling');
+  await page.waitForFunction(() => document.querySelectorAll('#trouves button').length === 1);
   await page.click('#trouves button >> nth=0');
   await page.waitForSelector('#bulle button.bouton');
   assert.match(await page.textContent('#bulle'), /Punkter5Lengde/);
