@@ -107,8 +107,8 @@ self.onmessage = async ({ data }) => {
       if (octets) {
         const t = lire(module, octets);
         pourTracer = null;
-        const tableaux = [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.chaines, t.bornes];
-        envoyer({ quoi: 'tables', tables: t }, [...tableaux.map((a) => a.buffer), ...preparer(t)]);
+        const tableaux = t.nature ? [] : [t.genres, t.debuts, t.xy, t.couleurs, t.lignes, t.chaines, t.bornes];
+        envoyer({ quoi: 'tables', tables: t }, [...tableaux.map((a) => a.buffer), ...(t.nature ? [] : preparer(t))]);
       }
       envoyer({ quoi: 'rutefil', rapport, octets }, octets ? [octets.buffer] : []);
     } else if (data.quoi === 'tracer') {

@@ -131,6 +131,8 @@ EMSCRIPTEN_KEEPALIVE int rutefil_ecrire() {
     const ruter::Examen examen = ruter::examiner(existant.substr(0, ruter::kTailleExamen));
     if (!ok) {
         ecriture.rutefil.erreur = "the table handed over is not whole";
+    } else if (n == 0) {
+        ecriture.rutefil.erreur = "the file holds no mark, route or area to write";
     } else if (!existant.empty() && examen.nature != ruter::Nature::route) {
         ecriture.rutefil.erreur = ruter::expliquer(examen);
     } else {

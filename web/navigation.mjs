@@ -134,7 +134,7 @@ export function navigationTableau(M, tables, i, rangees, langue, telechargerInve
     : T.variation(variationTexte(M, v.degres, T.langue), an, variationAnnuelleTexte(M, v.parAn, T.langue));
 
   // The heading: the magnetic course beside the true one; the times last.
-  const tete = document.querySelector('#tableau thead tr');
+  const tete = document.querySelector('#tableau-defile thead tr');
   for (const th of tete.querySelectorAll('.nav')) th.remove();
   const th = (avant, texte) => {
     const e = document.createElement('th');

@@ -132,6 +132,7 @@ test('the chart\'s tiles seen online are there offline', async () => {
   const { c, page, etat } = await contexte();
   await page.goto(adresse);
   await controlee(page);
+  await page.click('#fond-oui'); // the background, once asked for: remembered
   await page.reload(); // the tiles, asked for through the service worker
   const gardees = () =>
     page.evaluate(async () => (await (await caches.open('ruter2gis-tuiles')).keys()).map((r) => r.url));

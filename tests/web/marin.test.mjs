@@ -12,7 +12,7 @@ import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 import { plier } from '../../web/cles.mjs';
-import { EXEMPLE, GENERER, PAGE, PAGE_ESSAI, creerModule, dossier } from './commun.mjs';
+import { EXEMPLE, GENERER, NATURES, PAGE, PAGE_ESSAI, creerModule, dossier } from './commun.mjs';
 
 const navigateur = await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
@@ -241,8 +241,8 @@ test('words and files: a refusal names its file, two files dropped, the scale ba
   await choisir(page, EXEMPLE);
   const taille = readFileSync(EXEMPLE).length;
   // Refused, the file chosen is named; the one on the chart says it still is.
-  await choisir(page, fichier('tur.gpx', '<?xml version="1.0"?>\n<gpx version="1.1"></gpx>\n'));
-  assert.equal(await page.textContent('#message'), 'tur.gpx: Dette er en GPX-fil, ikke en rutefil. Rutefilen er filen som heter Ruter, i plotterprogrammets mappe.');
+  await choisir(page, fichier('Ruter.mid', readFileSync(join(NATURES, 'mid.Ruter.mid'), 'latin1')));
+  assert.equal(await page.textContent('#message'), 'Ruter.mid: dette er MID-filen i et MIF-par; rutefilen er den uten filendelse. Rutefilen er filen som heter Ruter, i plotterprogrammets mappe.');
   assert.equal(await page.textContent('#nom-fichier'), `Fortsatt på kartet: Ruter, ${taille} byte`);
   // A GPX and a route file dropped together, the GPX first: the route file is read, and the page says so.
   const deux = await page.evaluateHandle(() => {

@@ -46,7 +46,7 @@ test('the route table at 6 knots from a departure: magnetic courses, variation, 
   await page.dispatchEvent('#nav-avgang', 'change');
   await page.dispatchEvent('#nav-fart', 'change'); // laid out again: the same columns
   const rangees = await page.locator('#tableau-lignes tr').evaluateAll((rs) => rs.map((r) => Array.from(r.cells, (c) => c.textContent)));
-  const entetes = await page.locator('#tableau thead th').allTextContents();
+  const entetes = await page.locator('#tableau-defile thead th').allTextContents();
   assert.deepEqual(entetes.slice(2, 4).concat(entetes.slice(6)), ['Kurs (° rv.)', 'Kurs (° mv.)', 'Tid', 'Ankomst']);
 
   const entree = kPoints.slice(1).map((p, k) => `${kPoints[k][1]} ${kPoints[k][0]} ${p[1]} ${p[0]}`).join('\n');
