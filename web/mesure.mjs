@@ -17,6 +17,7 @@ import Fill from 'ol/style/Fill.js';
 import Stroke from 'ol/style/Stroke.js';
 import Style from 'ol/style/Style.js';
 import { annee, capTexte, mesure } from './nav.mjs';
+import { locale } from './textes.mjs';
 
 const kTextes = {
   nb: {
@@ -26,7 +27,6 @@ const kTextes = {
     aide: 'Klikk eller trykk to punkter på kartet, eller flytt kartet og velg «Punkt i midten» (tasten M).',
     second: 'Velg det andre punktet.',
     resultat: (v, m, d) => `${v} rv., ${m} mv., ${d} nm`,
-    locale: 'nb-NO',
   },
   en: {
     mesurer: 'Measure',
@@ -35,7 +35,6 @@ const kTextes = {
     aide: 'Click or tap two points on the chart, or move the chart and choose "Point at the centre" (the M key).',
     second: 'Choose the second point.',
     resultat: (v, m, d) => `${v}T, ${m}M, ${d} nm`,
-    locale: 'en-GB',
   },
 };
 
@@ -101,7 +100,7 @@ export function installerMesure(carte, moduleDe, langueDe) {
     const [[lon1, lat1], [lon2, lat2]] = points;
     source.addFeature(new Feature(new LineString([fromLonLat(points[0]), fromLonLat(points[1])])));
     const m = mesure(M, lon1, lat1, lon2, lat2, annee(M, new Date()));
-    const d = m.distance.toLocaleString(T().locale, { minimumFractionDigits: 2, maximumFractionDigits: 2 });
+    const d = m.distance.toLocaleString(locale(langueDe()), { minimumFractionDigits: 2, maximumFractionDigits: 2 });
     sortie.textContent = T().resultat(capTexte(M, m.cap), capTexte(M, m.capMagnetique), d);
     sortie.dataset.mesure = JSON.stringify({ points, ...m });
   };

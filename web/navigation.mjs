@@ -6,6 +6,8 @@
 // Courses, variations and distances are the module's (web/nav.mjs); this
 // lays them out, in Norwegian or English.
 import { annee, capTexte, declinaison, mesure, variationAnnuelleTexte, variationTexte } from './nav.mjs';
+import { retenir, souvenir } from './souvenirs.mjs';
+import { locale } from './textes.mjs';
 
 const kTextes = {
   nb: {
@@ -19,7 +21,6 @@ const kTextes = {
     inverse_titre: 'Ruten som GPX, fra siste punkt til første: for hjemveien',
     variation: (v, an, dv) => `Misv. ${v} ${an}, ${dv}/år`,
     inconnue: (an) => `Misvisningen er ukjent i ${an}: den magnetiske modellen (WMM2025) gjelder 2025 til 2029.`,
-    locale: 'nb-NO',
     langue: 'no',
   },
   en: {
@@ -33,25 +34,9 @@ const kTextes = {
     inverse_titre: 'The route as GPX, from its last point to its first: for the way home',
     variation: (v, an, dv) => `Var. ${v} ${an}, ${dv}/yr`,
     inconnue: (an) => `The variation is unknown in ${an}: the magnetic model (WMM2025) covers 2025 to 2029.`,
-    locale: 'en-GB',
     langue: 'en',
   },
 };
-
-function souvenir(cle) {
-  try {
-    return localStorage.getItem(`ruter2gis.${cle}`) ?? '';
-  } catch {
-    return '';
-  }
-}
-function retenir(cle, valeur) {
-  try {
-    localStorage.setItem(`ruter2gis.${cle}`, valeur);
-  } catch {
-    // not remembered, but used
-  }
-}
 
 const aujourdhui = () => new Date().toISOString().slice(0, 10);
 let dernier = null; // the table's last arguments, to lay it out again when a choice changes
@@ -76,8 +61,8 @@ function controles() {
     bloc.append(label);
   };
   champ('nav-dato', 'date', aujourdhui(), { required: true });
-  champ('nav-fart', 'number', souvenir('fart'), { min: '0.1', step: '0.1', inputMode: 'decimal' });
-  champ('nav-avgang', 'datetime-local', souvenir('avgang'));
+  champ('nav-fart', 'number', souvenir('fart', ''), { min: '0.1', step: '0.1', inputMode: 'decimal' });
+  champ('nav-avgang', 'datetime-local', souvenir('avgang', ''));
   const bouton = document.createElement('button');
   bouton.type = 'button';
   bouton.id = 'nav-inverse';
@@ -151,7 +136,7 @@ export function navigationTableau(M, tables, i, rangees, langue, telechargerInve
 
   let parcouru = 0;
   const heure = (h) =>
-    new Date(avgang.getTime() + h * 3600e3).toLocaleString(T.locale, { weekday: 'short', hour: '2-digit', minute: '2-digit' });
+    new Date(avgang.getTime() + h * 3600e3).toLocaleString(locale(langue), { weekday: 'short', hour: '2-digit', minute: '2-digit' });
   document.querySelectorAll('#tableau-lignes tr').forEach((tr, k) => {
     for (const td of tr.querySelectorAll('td.nav')) td.remove(); // laid out before, for other choices
     if (k >= rangees.length || tr.cells.length < 5) return;
