@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/schema.hpp"
 #include "formats/messages.hpp"
+#include "formats/schema.hpp"
 #include "gis/objet_ogr.hpp"
 #include "input/lecteur.hpp"
 #include "input/nature.hpp"

@@ -20,11 +20,11 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/schema.hpp"
 #include "input/lecteur.hpp"
 #include "input/mots.hpp"
 #include "input/nature.hpp"
 #include "modele/objets.hpp"
-#include "formats/schema.hpp"
 
 namespace ruter {
 
