@@ -75,24 +75,6 @@ constexpr const char* kAide =
     "Exit status: 0 added (or nothing to add); 1 failed, the route file left as it\n"
     "was; 2 usage error.\n";
 
-// The kinds that `liste` names by their layers' names, separated by commas.
-bool lire_genres(const std::string& liste, bool (&genres)[kGenres], std::string& inconnu) {
-    std::fill(std::begin(genres), std::end(genres), false);
-    for (std::size_t debut = 0;;) {
-        const std::size_t virgule = std::min(liste.find(',', debut), liste.size());
-        const std::string nom = liste.substr(debut, virgule - debut);
-        int k = 0;
-        while (k < kGenres && nom != kNomsCouches[k]) ++k;
-        if (k == kGenres) {
-            inconnu = nom;
-            return false;
-        }
-        genres[k] = true;
-        if (virgule == liste.size()) return true;
-        debut = virgule + 1;
-    }
-}
-
 // -1 when there is something to add; else the exit status.
 int lire_options(int argc, char** argv, Options& o) {
     int fichiers = 0;

@@ -1,5 +1,8 @@
 #include "formats/schema.hpp"
 
+#include <algorithm>
+#include <iterator>
+
 namespace ruter {
 
 bool porte(Genre g, Champ c, bool une_couche) {
@@ -32,6 +35,23 @@ Format format_du_pilote(std::string_view pilote) {
         }
     }
     return kFormatGis;
+}
+
+bool lire_genres(const std::string& liste, bool (&genres)[kGenres], std::string& inconnu) {
+    std::fill(std::begin(genres), std::end(genres), false);
+    for (std::size_t debut = 0;;) {
+        const std::size_t virgule = std::min(liste.find(',', debut), liste.size());
+        const std::string nom = liste.substr(debut, virgule - debut);
+        int k = 0;
+        while (k < kGenres && nom != kNomsCouches[k]) ++k;
+        if (k == kGenres) {
+            inconnu = nom;
+            return false;
+        }
+        genres[k] = true;
+        if (virgule == liste.size()) return true;
+        debut = virgule + 1;
+    }
 }
 
 }  // namespace ruter

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "modele/genres.hpp"
@@ -80,6 +81,11 @@ inline constexpr DescriptionFormat kFormatsObjets[kFormats] = {
      true,
      true},
 };
+
+// The kinds that `liste` names by their layers' names (kNomsCouches),
+// separated by commas, in `genres`; false, with the name not known in
+// `inconnu`, when one is no layer's.
+bool lire_genres(const std::string& liste, bool (&genres)[kGenres], std::string& inconnu);
 
 // The format of the GDAL driver `pilote`: one of its own, or kFormatGis.
 Format format_du_pilote(std::string_view pilote);

@@ -49,24 +49,6 @@ bool verifier(Bloc& b, Position p, Genre g, std::size_t& hors_globe) {
     return true;
 }
 
-void ajouter_point_de_code(std::string& s, char32_t u) {
-    if (u < 0x80) {
-        s += static_cast<char>(u);
-    } else if (u < 0x800) {
-        s += static_cast<char>(0xC0 | u >> 6);
-        s += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        s += static_cast<char>(0xE0 | u >> 12);
-        s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | u >> 18);
-        s += static_cast<char>(0x80 | (u >> 12 & 0x3F));
-        s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (u & 0x3F));
-    }
-}
-
 // The length of the well-formed UTF-8 sequence at the start of `t` (no
 // overlong form, no surrogate, nothing beyond U+10FFFF), or 0.
 std::size_t sequence_utf8(std::string_view t) {
@@ -93,6 +75,24 @@ std::size_t sequence_utf8(std::string_view t) {
 }
 
 }  // namespace
+
+void ajouter_point_de_code(std::string& s, char32_t u) {
+    if (u < 0x80) {
+        s += static_cast<char>(u);
+    } else if (u < 0x800) {
+        s += static_cast<char>(0xC0 | u >> 6);
+        s += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+        s += static_cast<char>(0xE0 | u >> 12);
+        s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | u >> 18);
+        s += static_cast<char>(0x80 | (u >> 12 & 0x3F));
+        s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (u & 0x3F));
+    }
+}
 
 Objet objet(const TableObjets& t, std::size_t i) {
     const std::size_t p = t.debuts[i];

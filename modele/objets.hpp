@@ -150,6 +150,9 @@ struct Bloc {
     std::size_t nb_par_genre[kGenres][kEcarts] = {};  // the reports by kind and by Ecart
 };
 
+// The UTF-8 bytes of the code point `u`, after `s`.
+void ajouter_point_de_code(std::string& s, char32_t u);
+
 // `t` as UTF-8, after `s`: Windows-1252, or UTF-8 when `utf8`. What no output
 // format can hold is replaced by U+FFFD: control characters but tab, the
 // five bytes that Windows-1252 leaves undefined, and bytes that are no UTF-8.

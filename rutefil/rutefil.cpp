@@ -34,24 +34,6 @@ void lire_table(std::string_view octets, bool utf8, TableObjets& t) {
     fin_bloc(o);
 }
 
-void ajouter_utf8_point(std::string& s, char32_t u) {
-    if (u < 0x80) {
-        s += static_cast<char>(u);
-    } else if (u < 0x800) {
-        s += static_cast<char>(0xC0 | u >> 6);
-        s += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        s += static_cast<char>(0xE0 | u >> 12);
-        s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | u >> 18);
-        s += static_cast<char>(0x80 | (u >> 12 & 0x3F));
-        s += static_cast<char>(0x80 | (u >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (u & 0x3F));
-    }
-}
-
 std::size_t longueur_utf8(char32_t u) { return u < 0x80 ? 1 : u < 0x800 ? 2 : u < 0x10000 ? 3 : 4; }
 
 // The code point at `s[i]`, advancing `i`; U+FFFD, one byte on, for bytes
@@ -255,9 +237,9 @@ void preparer(std::string_view s, bool utf8, bool texte, std::size_t mots, std::
         for (std::size_t k = 0; k < ligne.size(); ++k) {
             if (k != 0) f += ' ', u += ' ';
             for (const char32_t c : ligne[k]) {
-                ajouter_utf8_point(u, c);
+                ajouter_point_de_code(u, c);
                 if (utf8) {
-                    ajouter_utf8_point(f, c);
+                    ajouter_point_de_code(f, c);
                 } else {
                     f += static_cast<char>(octet_1252(c));
                 }
