@@ -147,7 +147,7 @@ MotsRute mots_rute(std::string_view fichier) {
         const Mot m = mot_n(t, 0);
         if (m.empty()) {
             fin_bloc();
-        } else if (m == "Rute") {
+        } else if (m == kMotsCles[kRute]) {
             mot.clear();
             ajouter_utf8(mot, reste(t, 1), e.bom != 0);
         }
