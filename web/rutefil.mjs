@@ -14,7 +14,7 @@ const $ = (id) => document.getElementById(id);
 
 const kLecteurs = {
   gpx: () => new GPX(),
-  kml: () => new KML({ extractStyles: false, showPointNames: false }),
+  kml: () => new KML({ extractStyles: true, showPointNames: false }),
   geojson: () => new GeoJSON(),
 };
 
@@ -71,6 +71,15 @@ const etat = { lecteur: null, objets: null, existant: null, nomExistant: '', rap
 
 const langue = () => ($('langue').value === 'nb' ? 'nb' : 'en');
 
+// A feature's line colour from its style (a KML's LineStyle), "#RRGGBB", or
+// ''; the writer takes it to the nearest colour word.
+function couleurStyle(f) {
+  const fonction = f.getStyleFunction();
+  const styles = fonction ? [fonction(f, 1)].flat() : [];
+  const c = styles.map((st) => st?.getStroke?.()?.getColor()).find((x) => Array.isArray(x));
+  return c ? `#${c.slice(0, 3).map((v) => Math.round(v).toString(16).padStart(2, '0')).join('')}` : '';
+}
+
 // The objects of `texte` as columns: points become marks, lines routes,
 // polygons areas (their outer ring); the parts of multi-geometries and
 // collections objects of their own, with their feature's fields.
@@ -87,7 +96,7 @@ function objets(format, texte) {
       const n = noms.find((c) => p[c] !== undefined && p[c] !== null && typeof p[c] !== 'object');
       return n === undefined ? '' : String(p[n]);
     };
-    const t = [champ('name'), champ('desc', 'description', 'text'), champ('sym', 'symbol'), champ('colour', 'color', 'stroke'), champ('colour_word')];
+    const t = [champ('name'), champ('desc', 'description', 'text'), champ('sym', 'symbol'), champ('colour', 'color', 'stroke') || couleurStyle(f), champ('colour_word')];
     const ajouter = (genre, coordonnees) => {
       genres.push(genre);
       for (const c of coordonnees) xy.push(c[0], c[1]);

@@ -120,6 +120,21 @@ test('a GPX gives a route file named Ruter, alone or added to a route file', asy
   await page.setInputFiles('#rutefil-fichier', EXEMPLE);
   await page.waitForFunction(() => !document.querySelector('#rutefil-telecharger').disabled);
 
+  // A KML's route drawn red (its LineStyle, aabbggrr): Rod, the colour word nearest by hue.
+  const kml = join(d, 'tur.kml');
+  writeFileSync(kml, '<?xml version="1.0"?><kml xmlns="http://www.opengis.net/kml/2.2"><Document><Placemark><name>Led</name>' +
+    '<Style><LineStyle><color>ff0000ff</color></LineStyle></Style><LineString><coordinates>10.5,59.1 10.6,59.2</coordinates></LineString>' +
+    '</Placemark></Document></kml>');
+  await page.evaluate(() => (document.body.dataset.etat = ''));
+  await page.setInputFiles('#fichier', kml);
+  await attendre(page);
+  await page.waitForFunction(() => !document.querySelector('#rutefil-telecharger').disabled);
+  assert.ok((await telecharger(page)).includes(Buffer.from('\r\nLinjefarge Rod\r\n')));
+  await page.setInputFiles('#fichier', fichier);
+  await attendre(page);
+  await page.setInputFiles('#rutefil-fichier', EXEMPLE);
+  await page.waitForFunction(() => !document.querySelector('#rutefil-telecharger').disabled);
+
   // In Norwegian.
   await page.selectOption('#langue', 'nb');
   assert.equal(await page.textContent('#rutefil-telecharger'), 'Rutefil');
