@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/json.hpp"
 #include "formats/messages.hpp"
 #include "input/nature.hpp"
 #include "rutefil/rutefil.hpp"
@@ -26,34 +27,20 @@ struct Ecriture {
     ruter::TableObjets table;
     std::vector<char> existant;
     ruter::Rutefil rutefil;
+    std::string erreur_nb;  // the refusal in Norwegian, where the module words it so
     std::string rapport;
 };
 
 Ecriture ecriture;
-
-void chaine_json(std::string& j, std::string_view s) {
-    j += '"';
-    for (const char c : s) {
-        if (c == '"' || c == '\\') {
-            j += '\\';
-            j += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char u[8];
-            std::snprintf(u, sizeof u, "\\u%04x", static_cast<unsigned>(c));
-            j += u;
-        } else {
-            j += c;
-        }
-    }
-    j += '"';
-}
 
 // {"erreur", "objet_erreur" (-1 for none), "ajoutes": by kind, "crlf",
 // "utf8", "modifications": [{"code", "objet", "champ", "avant", "apres"}]},
 // codes and fields by the names the page knows them by.
 std::string rapport_json(const ruter::Rutefil& r) {
     std::string j = "{\"erreur\":";
-    chaine_json(j, r.erreur);
+    ruter::ajouter_chaine_json(j, r.erreur);
+    j += ",\"erreur_nb\":";
+    ruter::ajouter_chaine_json(j, ecriture.erreur_nb.empty() ? r.erreur : ecriture.erreur_nb);
     j += ",\"objet_erreur\":";
     j += r.objet_erreur == ruter::kAucun ? "-1" : std::to_string(r.objet_erreur);
     j += ",\"ajoutes\":[";
@@ -68,13 +55,13 @@ std::string rapport_json(const ruter::Rutefil& r) {
         const ruter::Modification& m = r.modifications[i];
         if (i != 0) j += ',';
         j += "{\"code\":";
-        chaine_json(j, ruter::kClesChangements[static_cast<int>(m.code)]);
+        ruter::ajouter_chaine_json(j, ruter::kClesChangements[static_cast<int>(m.code)]);
         j += ",\"objet\":" + std::to_string(m.objet) + ",\"champ\":";
-        chaine_json(j, ruter::kClesChamps[m.champ]);
+        ruter::ajouter_chaine_json(j, ruter::kClesChamps[m.champ]);
         j += ",\"avant\":";
-        chaine_json(j, m.avant);
+        ruter::ajouter_chaine_json(j, m.avant);
         j += ",\"apres\":";
-        chaine_json(j, m.apres);
+        ruter::ajouter_chaine_json(j, m.apres);
         j += '}';
     }
     j += "]}";
@@ -126,6 +113,7 @@ EMSCRIPTEN_KEEPALIVE int rutefil_ecrire() {
     for (std::size_t k = 0; ok && k < t.bornes.size(); k += 2)
         ok = t.bornes[k] <= t.bornes[k + 1] && t.bornes[k + 1] <= t.chaines.size();
     ecriture.rutefil = ruter::Rutefil{};
+    ecriture.erreur_nb.clear();
     const std::string_view existant(ecriture.existant.data(), ecriture.existant.size());
     // The route file added to must be one, by the same check as gis2ruter's.
     const ruter::Examen examen = ruter::examiner(existant.substr(0, ruter::kTailleExamen));
@@ -133,8 +121,10 @@ EMSCRIPTEN_KEEPALIVE int rutefil_ecrire() {
         ecriture.rutefil.erreur = "the table handed over is not whole";
     } else if (n == 0) {
         ecriture.rutefil.erreur = "the file holds no mark, route or area to write";
+        ecriture.erreur_nb = "filen har ingen merker, ruter eller omr\u00e5der \u00e5 skrive";
     } else if (!existant.empty() && examen.nature != ruter::Nature::route) {
         ecriture.rutefil.erreur = ruter::expliquer(examen);
+        ecriture.erreur_nb = ruter::expliquer(examen, ruter::kNorvegien);
     } else {
         ruter::ecrire_rutefil(t, existant, {}, ecriture.rutefil);
     }

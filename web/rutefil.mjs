@@ -138,7 +138,8 @@ function montrer() {
   const liste = $('rutefil-liste');
   liste.replaceChildren();
   if (!r) return;
-  $('rutefil-resume').textContent = r.erreur ? T.refus(r.erreur) : T.resume(r.ajoutes, etat.nomExistant);
+  const erreur = langue() === 'nb' ? r.erreur_nb : r.erreur; // the module's words, where it has them in both
+  $('rutefil-resume').textContent = erreur ? T.refus(erreur) : T.resume(r.ajoutes, etat.nomExistant);
   $('rutefil-telecharger').disabled = !etat.octets;
   for (const m of r.modifications) {
     const li = document.createElement('li');

@@ -140,6 +140,8 @@ test('a GPX gives a route file named Ruter, alone or added to a route file', asy
   assert.equal(await page.textContent('#rutefil-telecharger'), 'Rutefil');
   assert.match(await page.textContent('#rutefil-resume'), /5 merker, 3 ruter, 0 områder/);
   assert.match(await page.textContent('#rutefil-liste'), /symbolet ble byttet/);
+  await page.setInputFiles('#rutefil-fichier', fichier);
+  await page.waitForFunction(() => /ikke en rutefil: dette er en GPX-fil/.test(document.querySelector('#rutefil-resume').textContent));
   assert.deepEqual(erreurs, []);
 });
 
