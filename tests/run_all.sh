@@ -54,7 +54,7 @@ if veut page && peut "the page: its build, its reader in Node, the page in Chrom
    test -x build/release/ruter2gis && /usr/bin/python3 -c 'import osgeo.ogr' && command -v RhumbSolve &&
    command -v pdftotext"; then
   cmake --workflow --preset web
-  node --test tests/web/module.test.mjs tests/web/nav.test.mjs tests/web/navigation.test.mjs tests/web/page.test.mjs \
+  node --test tests/web/module.test.mjs tests/web/navigation.test.mjs tests/web/page.test.mjs \
     tests/web/rutefil.test.mjs tests/web/hors_ligne.test.mjs tests/web/marin.test.mjs
 fi
 

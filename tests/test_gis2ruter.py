@@ -207,31 +207,6 @@ class Gis2ruter(unittest.TestCase):
         self.assertEqual(lire(self.chemin("ekte.bak")), lire(os.environ["EXEMPLE"]))
         self.assertTrue(lire(self.chemin("ekte")).startswith(lire(os.environ["EXEMPLE"])))
 
-    def test_ctrl_z_and_utf8_route_files(self):
-        self.ogr_fichier("p.geojson", "GeoJSON", {"p": [("POINT (5 60)", {"name": "Łeba → Hel"})]})
-        for titre, route, navn in (
-                ("Ctrl-Z", b"Rute\r\nNavn A\r\n3500.000 600.000 0 Vrak\r\n\x1a\x1a\x00\x00", b"Leba -> Hel"),
-                ("UTF-8", b"\xef\xbb\xbfNavn \xc3\x86\n3500 600 0 Vrak\n", "Łeba → Hel".encode())):
-            with self.subTest(titre):
-                ecrire(self.chemin("Ruter"), route)
-                for f in ("Ruter.bak",):
-                    if os.path.exists(self.chemin(f)):
-                        os.remove(self.chemin(f))
-                self.gis2ruter("p.geojson")
-                ny = lire(self.chemin("Ruter"))
-                z = route.find(b"\x1a") if b"\x1a" in route else len(route)
-                self.assertTrue(ny.startswith(route[:z]))
-                self.assertTrue(ny.endswith(route[z:]))
-                self.assertIn(b"Navn " + navn, ny)
-
-    def test_line_end_and_keyword_in_a_name(self):
-        self.ogr_fichier("n.geojson", "GeoJSON", {"n": [
-            ("LINESTRING (10 59,11 60)", {"name": "Fyr\r\nRutetype Areal", "description": "a\nMTekst 0 b"})]})
-        r = self.gis2ruter("n.geojson")
-        self.assertIn(b"control characters of its name became spaces", r.stdout)
-        lus = objets(self, self.d)
-        self.assertEqual([o[:3] for o in lus], [("route", "Fyr Rutetype Areal", "a\nMTekst 0 b")])
-
     def test_options(self):
         self.ogr_fichier("o.geojson", "GeoJSON", {"o": [
             ("POINT (5 60)", {"name": "P", "sym": "Anchor"}),

@@ -9,6 +9,9 @@
 import GeoJSON from 'ol/format/GeoJSON.js';
 import GPX from 'ol/format/GPX.js';
 import KML from 'ol/format/KML.js';
+import { etat as page } from './etat.mjs';
+import { quandLangue } from './langue.mjs';
+import { schema } from './tables.mjs';
 
 const $ = (id) => document.getElementById(id);
 
@@ -23,8 +26,7 @@ const kTextes = {
     titre: 'Rutefil',
     telecharger: 'Rutefil',
     ajouter: 'Legg til i min rutefil\u2026',
-    resume: (a, nom) =>
-      `Skrives${nom ? ` etter blokkene i ${nom}, hvis bytes filen begynner med` : ''}: ${a[0]} ${a[0] === 1 ? 'merke' : 'merker'}, ${a[1]} ${a[1] === 1 ? 'rute' : 'ruter'}, ${a[2]} ${a[2] === 1 ? 'område' : 'områder'}.`,
+    resume: (comptes, nom) => `Skrives${nom ? ` etter blokkene i ${nom}, hvis bytes filen begynner med` : ''}: ${comptes}`,
     preuve:
       'Filen er lest tilbake av vår egen leser og sammenlignet med det som skulle skrives, ikke prøvd på en plotter. Sjekk antall ruter og merker og én posisjon på plotteren etter innlasting.',
     refus: (e) => `Ikke skrevet: ${e}`,
@@ -45,8 +47,7 @@ const kTextes = {
     titre: 'Route file',
     telecharger: 'Route file',
     ajouter: 'Add to my route file\u2026',
-    resume: (a, nom) =>
-      `To be written${nom ? ` after the blocks of ${nom}, whose bytes the file starts with` : ''}: ${a[0]} ${a[0] === 1 ? 'mark' : 'marks'}, ${a[1]} ${a[1] === 1 ? 'route' : 'routes'}, ${a[2]} ${a[2] === 1 ? 'area' : 'areas'}.`,
+    resume: (comptes, nom) => `To be written${nom ? ` after the blocks of ${nom}, whose bytes the file starts with` : ''}: ${comptes}`,
     preuve:
       'The file was read back by our own reader and compared with what was meant, not tried on a plotter. After loading it, check the count of routes and marks and one position on the plotter.',
     refus: (e) => `Not written: ${e}`,
@@ -69,7 +70,7 @@ const kTextes = {
 // and what the module last said.
 const etat = { lecteur: null, objets: null, existant: null, nomExistant: '', rapport: null, octets: null };
 
-const langue = () => ($('langue').value === 'nb' ? 'nb' : 'en');
+const langue = () => page.langue;
 
 // A feature's line colour from its style (a KML's LineStyle), "#RRGGBB", or
 // ''; the writer takes it to the nearest colour word.
@@ -90,13 +91,19 @@ function objets(format, texte) {
   const debuts = [0];
   const xy = [];
   const textes = [];
+  // Each string field by any of the names the formats give it (the schema's).
+  const s = schema(page.module);
+  const { repere, route, aire } = s.genre;
+  const noms = Object.keys(s.champ).filter((c) => s.champ[c] < s.chaines).sort((a, b) => s.champ[a] - s.champ[b])
+    .map((c) => [...new Set(Object.values(s.formats).map((f) => f.champs[s.champ[c]]).filter(Boolean))]);
   for (const f of entites) {
     const p = f.getProperties();
-    const champ = (...noms) => {
-      const n = noms.find((c) => p[c] !== undefined && p[c] !== null && typeof p[c] !== 'object');
+    const champ = (liste) => {
+      const n = liste.find((c) => p[c] !== undefined && p[c] !== null && typeof p[c] !== 'object');
       return n === undefined ? '' : String(p[n]);
     };
-    const t = [champ('name'), champ('desc', 'description', 'text'), champ('sym', 'symbol'), champ('colour', 'color', 'stroke') || couleurStyle(f), champ('colour_word')];
+    const t = noms.map(champ);
+    t[s.champ.couleur] ||= couleurStyle(f);
     const ajouter = (genre, coordonnees) => {
       genres.push(genre);
       for (const c of coordonnees) xy.push(c[0], c[1]);
@@ -106,13 +113,13 @@ function objets(format, texte) {
     const parcourir = (g) => {
       if (!g) return;
       switch (g.getType()) {
-        case 'Point': return ajouter('repere', [g.getCoordinates()]);
-        case 'MultiPoint': return g.getCoordinates().forEach((c) => ajouter('repere', [c]));
+        case 'Point': return ajouter(repere, [g.getCoordinates()]);
+        case 'MultiPoint': return g.getCoordinates().forEach((c) => ajouter(repere, [c]));
         case 'LineString':
-        case 'LinearRing': return ajouter('route', g.getCoordinates());
-        case 'MultiLineString': return g.getCoordinates().forEach((c) => ajouter('route', c));
-        case 'Polygon': return g.getCoordinates().length && ajouter('aire', g.getCoordinates()[0]);
-        case 'MultiPolygon': return g.getCoordinates().forEach((c) => c.length && ajouter('aire', c[0]));
+        case 'LinearRing': return ajouter(route, g.getCoordinates());
+        case 'MultiLineString': return g.getCoordinates().forEach((c) => ajouter(route, c));
+        case 'Polygon': return g.getCoordinates().length && ajouter(aire, g.getCoordinates()[0]);
+        case 'MultiPolygon': return g.getCoordinates().forEach((c) => c.length && ajouter(aire, c[0]));
         case 'GeometryCollection': return g.getGeometries().forEach(parcourir);
         default: return undefined;
       }
@@ -139,7 +146,7 @@ function montrer() {
   liste.replaceChildren();
   if (!r) return;
   const erreur = langue() === 'nb' ? r.erreur_nb : r.erreur; // the module's words, where it has them in both
-  $('rutefil-resume').textContent = erreur ? T.refus(erreur) : T.resume(r.ajoutes, etat.nomExistant);
+  $('rutefil-resume').textContent = erreur ? T.refus(erreur) : T.resume(page.T.comptes(page.langue, r.ajoutes), etat.nomExistant);
   $('rutefil-telecharger').disabled = !etat.octets;
   for (const m of r.modifications) {
     const li = document.createElement('li');
@@ -215,4 +222,4 @@ $('rutefil-fichier').addEventListener('change', async (e) => {
   etat.nomExistant = f.name;
   demander();
 });
-$('langue').addEventListener('change', () => etat.lecteur && montrer());
+quandLangue(() => etat.lecteur && montrer());

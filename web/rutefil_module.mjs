@@ -8,9 +8,8 @@ import { schema } from './tables.mjs';
 
 const encodeur = new TextEncoder();
 const decodeur = new TextDecoder();
-const kChamps = ['nom', 'texte', 'symbole', 'couleur', 'mot_couleur'];
 
-// `objets`: {genres: kinds by the schema's keys ('repere', 'route', 'aire'),
+// `objets`: {genres: kinds by the schema's indexes,
 // debuts: Uint32Array of n + 1 point indexes, xy: Float64Array of longitudes
 // and latitudes, textes: for each object [name, text, symbol, '#RRGGBB',
 // colour word]}; `existant`: the route file's bytes, or null. Returns
@@ -24,18 +23,18 @@ export function ecrireRutefil(M, objets, existant) {
   const bornes = new Uint32Array(2 * s.chaines * n);
   let taille = 0;
   for (let i = 0; i < n; ++i) {
-    kChamps.forEach((champ, k) => {
+    for (let k = 0; k < s.chaines; ++k) {
       const octets = encodeur.encode(objets.textes[i][k] ?? '');
-      const b = 2 * (s.chaines * i + s.champ[champ]);
+      const b = 2 * (s.chaines * i + k);
       bornes[b] = taille;
       taille += octets.length;
       bornes[b + 1] = taille;
       morceaux.push(octets);
-    });
+    }
   }
   // Each call may grow the memory: the views are taken after the last one.
   M._rutefil_table(n, objets.xy.length / 2, taille);
-  const genres = Uint8Array.from(objets.genres, (g) => s.genre[g]);
+  const genres = Uint8Array.from(objets.genres);
   M.HEAPU8.set(genres, M._rutefil_genres());
   new Uint32Array(M.HEAPU8.buffer, M._rutefil_debuts(), n + 1).set(objets.debuts);
   new Float64Array(M.HEAPU8.buffer, M._rutefil_xy(), objets.xy.length).set(objets.xy);

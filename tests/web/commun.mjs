@@ -77,3 +77,14 @@ export function memesObjets(attendus, obtenus, quoi) {
     assert.ok(proches(x[1], y[1]) || (x[0] === 'area' && proches(x[1], [...y[1]].reverse())), ou);
   });
 }
+
+// Debian's Chromium, headless, asking nothing of the network by itself;
+// `arguments` more (a software WebGL, say).
+export async function lancerChromium(...autres) {
+  const { chromium } = await import('playwright-core');
+  return chromium.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync', ...autres],
+  });
+}

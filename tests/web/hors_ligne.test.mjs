@@ -11,16 +11,11 @@ import { createServer } from 'node:http';
 import { extname, join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
-import { EXEMPLE, PAGE, dossier, racine } from './commun.mjs';
+import { EXEMPLE, PAGE, dossier, lancerChromium, racine } from './commun.mjs';
 
 const SITE = process.env.RUTER_SITE || join(racine, 'build/web/site');
 
-const navigateur = await chromium.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const navigateur = await lancerChromium();
 after(() => navigateur.close());
 
 // A copy of the site, served from 127.0.0.1 as a web host would.

@@ -10,15 +10,10 @@ import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
 import { plier } from '../../web/cles.mjs';
-import { EXEMPLE, GENERER, NATURES, PAGE, PAGE_ESSAI, creerModule, dossier } from './commun.mjs';
+import { EXEMPLE, GENERER, NATURES, PAGE, PAGE_ESSAI, creerModule, dossier, lancerChromium } from './commun.mjs';
 
-const navigateur = await chromium.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const navigateur = await lancerChromium();
 after(() => navigateur.close());
 
 // The page opened from the disk; `enLigne`, the browser believes it is

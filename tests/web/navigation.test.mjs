@@ -11,21 +11,26 @@ import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
 import { annee, capTexte, declinaison, variationAnnuelleTexte, variationTexte } from '../../web/nav.mjs';
-import { EXEMPLE, PAGE, PAGE_ESSAI, RUTER2GIS, creerModule, dossier } from './commun.mjs';
+import { EXEMPLE, PAGE, PAGE_ESSAI, RUTER2GIS, creerModule, dossier, lancerChromium } from './commun.mjs';
 
 const M = await creerModule();
-const navigateur = await chromium.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const navigateur = await lancerChromium();
 after(() => navigateur.close());
 
 // The route "Innseiling Drøbak" of the example, in degrees.
 const kPoints = [[634.88, 3548.12], [635.22, 3545.41], [636.015, 3542.87], [636.48, 3539.66], [637.15, 3536.905]]
   .map(([x, y]) => [x / 60, y / 60]);
+
+// The example read, and the route table of "Innseiling Drøbak" opened.
+async function tableauInnseiling(page) {
+  await page.setInputFiles('#fichier', EXEMPLE);
+  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
+  await page.fill('#recherche', 'innseiling');
+  await page.click('#trouves button >> nth=0');
+  await page.waitForSelector('#bulle button.bouton');
+  await page.click('#bulle button.bouton');
+}
 
 test('the route table at 6 knots from a departure: magnetic courses, variation, legs\' times and arrivals', async () => {
   const contexte = await navigateur.newContext({ offline: true, locale: 'nb-NO', timezoneId: 'Europe/Oslo', acceptDownloads: true });
@@ -34,12 +39,7 @@ test('the route table at 6 knots from a departure: magnetic courses, variation, 
   page.on('console', (m) => m.type() === 'error' && erreurs.push(m.text()));
   page.on('pageerror', (e) => erreurs.push(e.message));
   await page.goto(pathToFileURL(PAGE).href);
-  await page.setInputFiles('#fichier', EXEMPLE);
-  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
-  await page.fill('#recherche', 'innseiling');
-  await page.click('#trouves button >> nth=0');
-  await page.waitForSelector('#bulle button.bouton');
-  await page.click('#bulle button.bouton');
+  await tableauInnseiling(page);
   await page.fill('#nav-dato', '2026-06-01');
   await page.fill('#nav-fart', '6');
   await page.fill('#nav-avgang', '2026-06-01T08:00');
@@ -82,12 +82,7 @@ test('the route table at 6 knots from a departure: magnetic courses, variation, 
   assert.equal(await page.textContent('#tableau-lignes tr >> nth=0 >> td >> nth=3'), '\u2013');
   // The speed and the departure are remembered.
   await page.reload();
-  await page.setInputFiles('#fichier', EXEMPLE);
-  await page.waitForFunction(() => document.body.dataset.etat === 'pret');
-  await page.fill('#recherche', 'innseiling');
-  await page.click('#trouves button >> nth=0');
-  await page.waitForSelector('#bulle button.bouton');
-  await page.click('#bulle button.bouton');
+  await tableauInnseiling(page);
   assert.deepEqual([await page.inputValue('#nav-fart'), await page.inputValue('#nav-avgang')], ['6', '2026-06-01T08:00']);
 
   // The GPX for a GPS unit: the points named as ruter2gis names them.

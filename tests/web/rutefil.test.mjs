@@ -10,14 +10,9 @@ import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { after, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
-import { EXEMPLE, PAGE, dossier, parRuter2gis } from './commun.mjs';
+import { EXEMPLE, PAGE, dossier, lancerChromium, parRuter2gis } from './commun.mjs';
 
-const navigateur = await chromium.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-    '--disable-sync', '--no-first-run', '--disable-quic'],
-});
+const navigateur = await lancerChromium();
 after(() => navigateur.close());
 
 const kEcart = 0.0005 / 60 + 1e-12; // degrees
