@@ -64,6 +64,21 @@ double sinh_(double x) {
     return x * (1 + x2 * (1.0 / 6 + x2 * (1.0 / 120 + x2 * (1.0 / 5040 + x2 * (1.0 / 362880)))));
 }
 
+// cosh and log1p the same way; log1p's series to the 12th power, whose terms
+// left out are below 1e-23 of it.
+double cosh_(double x) {
+    if (std::fabs(x) > kPetit) return std::cosh(x);
+    const double x2 = x * x;
+    return 1 + x2 * (1.0 / 2 + x2 * (1.0 / 24 + x2 * (1.0 / 720 + x2 * (1.0 / 40320))));
+}
+
+double log1p_(double x) {
+    if (std::fabs(x) > kPetit) return std::log1p(x);
+    double r = 0;
+    for (int k = 12; k > 0; --k) r = 1.0 / k - x * r;
+    return x * r;
+}
+
 // The sine and cosine of `x` degrees, reduced exactly to an eighth of a turn
 // first, so that 90 degrees has a cosine of exactly 0.
 void sincosd(double x, double& s, double& c) {
@@ -77,8 +92,12 @@ void sincosd(double x, double& s, double& c) {
     int quart = 0;
     double r;
     if (std::fabs(x) <= 1440) {
-        // x - 90q is exact (Sterbenz) for the nearest q, as remquo's own.
-        const double q = std::nearbyint(x / 90);
+        // x - 90q is exact (Sterbenz) for the nearest q, as remquo's own. The
+        // nearest integer, ties to even as nearbyint gives it, by adding and
+        // taking away 1.5 * 2^52 (without SSE 4.1, nearbyint is a call).
+        constexpr double kArrondi = 0x1.8p52;
+        const double somme = x / 90 + kArrondi;
+        const double q = somme - kArrondi;
         r = (x - 90 * q) * kDegre;
         quart = static_cast<int>(q);
     } else {
@@ -93,7 +112,7 @@ void sincosd(double x, double& s, double& c) {
 // the reduced longitudes is split into its rounded value and its error, so
 // that exactly opposite longitudes are told from nearly opposite ones. At
 // exactly 0 or 180 apart, the sign is that of lon2 - lon1.
-double ecart_longitude(double lon1, double lon2) {
+[[gnu::always_inline]] inline double ecart_longitude(double lon1, double lon2) {
     const auto somme = [](double u, double v, double& e) {
         const double s = u + v, up = s - v, vpp = s - up;
         e = (u - up) + (v - vpp);
@@ -142,7 +161,7 @@ struct Ecart {
 // The sum of a[k-1] cos kσ sin k(φ2 - φ1), or with sin kσ, for k = 1 to n:
 // the multiples of the angles by complex products, which keep sin k(φ2 - φ1)
 // accurate however small it is.
-double serie(const double* a, int n, const Ecart& e, bool sinus) {
+[[gnu::always_inline]] inline double serie(const double* a, int n, const Ecart& e, bool sinus) {
     double ss = e.ss, cs = e.cs, sp = e.sp, cp = e.cp, r = 0;
     for (int k = 0; k < n; ++k) {
         r += a[k] * (sinus ? ss : cs) * sp;
@@ -166,15 +185,18 @@ double serie(const double* a, int n, const Ecart& e, bool sinus) {
 // difference d: the cosine, cos φ1 cos d - sin φ1 sin d, cannot cancel, as
 // it is at least sin |d| and half of cos φ1 for latitudes within 90 degrees;
 // the sine may, near the equator, where it only matters to 1e-16.
-Ecart ecart(double lon1, double lat1, Latitude l1, double lon2, double lat2, Latitude l2) {
+// Without `l2`, point 2's are those of the half sum turned once more by half
+// the difference (see tourner).
+[[gnu::always_inline]] inline Ecart ecart(double lon1, double lat1, Latitude l1, double lon2,
+                                          double lat2, const Latitude* l2) {
     Ecart e;
     e.l1 = l1;
-    e.l2 = l2;
     e.lon = ecart_longitude(lon1, lon2);
     const double dlat = lat2 - lat1;
     double sd, cd;  // of half the difference
     sincosd(dlat / 2, sd, cd);
     const double sm = l1.s * cd + l1.c * sd, cm = l1.c * cd - l1.s * sd;
+    e.l2 = l2 != nullptr ? *l2 : Latitude{sm * cd + cm * sd, cm * cd - sm * sd};
     e.phi = dlat * kDegre;
     e.ss = 2 * sm * cm, e.cs = (cm - sm) * (cm + sm);
     e.sp = 2 * sd * cd, e.cp = (cd - sd) * (cd + sd);
@@ -194,6 +216,21 @@ bool sur_le_globe(double lat1, double lat2) {
     return std::fabs(lat1) <= 90 && std::fabs(lat2) <= 90;  // also false for NaN
 }
 
+// Along a line, the sine and cosine of a point's latitude are those of the
+// point before, turned by the difference of latitude (ecart without l2): a
+// few products where the library's sine and cosine take several times as
+// long. Only on a short leg away from the poles, where the cosine cannot
+// cancel; each turn may add an error of a unit or two in the last place, so
+// they are computed anew every kTours points. `tours` counts the turns since.
+constexpr int kTours = 16;
+
+bool tourner(double lat1, double lat2, int& tours) {
+    if (++tours <= kTours && std::fabs(lat2 - lat1) <= kPetit / kDegre && std::fabs(lat2) <= 85)
+        return true;
+    tours = 0;
+    return false;
+}
+
 // ln cosh ψ, for large ψ too.
 double ln_cosh(double psi) {
     const double x = std::fabs(psi);
@@ -201,22 +238,35 @@ double ln_cosh(double psi) {
 }
 
 // A vertex of a ring, with what its two edges share: its latitude's sine
-// and cosine, its isometric latitude and the cosh of it.
+// and cosine, its isometric latitude and the sinh and cosh of it.
 struct Sommet {
     Latitude l;
-    double psi, ch;
+    double psi, sh, ch;
 };
 
 Sommet sommet(double lat) {
-    Sommet s{latitude(lat), 0, 0};
+    Sommet s{latitude(lat), 0, 0, 0};
     s.psi = isometrique(s.l);
+    s.sh = std::sinh(s.psi);
     s.ch = std::cosh(s.psi);
     return s;
 }
 
+// The sinh and cosh of half an edge's Δψ.
+struct Demi {
+    double sh, ch;
+};
+
+// Vertex 2 from vertex 1 and the edge between them, whose latitude is turned
+// (tourner): ψ2 = ψ1 + Δψ, its sinh and cosh by the addition formulas.
+Sommet suivant(const Sommet& s1, const Ecart& e, Demi d) {
+    const double shd = 2 * d.sh * d.ch, chd = 1 + 2 * d.sh * d.sh;
+    return {e.l2, s1.psi + e.psi, s1.sh * chd + s1.ch * shd, s1.ch * chd + s1.sh * shd};
+}
+
 // The mean of sin ξ over ψ along the edge from vertex 1 to vertex 2: its
 // area is c^2 times the difference of longitude (radians) times this mean.
-double sin_xi_moyen(const Ecart& e, const Sommet& s1, const Sommet& s2) {
+double sin_xi_moyen(const Ecart& e, const Sommet& s1, const Sommet& s2, Demi d) {
     if (e.psi == 0) return q(e.l1.s) / q(1);
     const double psi1 = s1.psi, psi2 = s2.psi;
     if (std::isinf(e.psi)) {  // an end at a pole, where the mean tends to its sine
@@ -224,9 +274,10 @@ double sin_xi_moyen(const Ecart& e, const Sommet& s1, const Sommet& s2) {
         return pole(psi1) + pole(psi2);
     }
     // ln cosh ψ2 - ln cosh ψ1 = ln(1 + 2 sinh((ψ1 + ψ2) / 2) sinh(Δψ / 2) / cosh ψ1),
-    // accurate as long as the ratio of the cosh is not far from 1.
-    const double x = 2 * std::sinh((psi1 + psi2) / 2) * sinh_(e.psi / 2) / s1.ch;
-    const double s = std::fabs(x) < 0.5 ? std::log1p(x) : ln_cosh(psi2) - ln_cosh(psi1);
+    // accurate as long as the ratio of the cosh is not far from 1; the sinh
+    // of the half sum is that of ψ1 + Δψ / 2.
+    const double x = 2 * (s1.sh * d.ch + s1.ch * d.sh) * d.sh / s1.ch;
+    const double s = std::fabs(x) < 0.5 ? log1p_(x) : ln_cosh(psi2) - ln_cosh(psi1);
     return (s - 2 * serie(kR, 6, e, true)) / e.psi;
 }
 
@@ -234,7 +285,7 @@ double sin_xi_moyen(const Ecart& e, const Sommet& s1, const Sommet& s2) {
 // and tan(course) = Δλ / Δψ; Δarc / Δψ tends to the parallel's radius as the
 // leg turns east or west, and to 0 as it ends at a pole. Both terms are below
 // 10^8 m: their squares cannot overflow.
-double metres(const Ecart& e) {
+[[gnu::always_inline]] inline double metres(const Ecart& e) {
     const double rayon =
         e.psi == 0 ? kA * e.l1.c / std::sqrt(1 - kE2 * e.l1.s * e.l1.s) : e.arc / e.psi;
     const double est = e.lon * kDegre * rayon;
@@ -245,7 +296,8 @@ double metres(const Ecart& e) {
 
 Troncon troncon(double lon1, double lat1, double lon2, double lat2) {
     if (!sur_le_globe(lat1, lat2)) return {kNaN, kNaN};
-    const Ecart e = ecart(lon1, lat1, latitude(lat1), lon2, lat2, latitude(lat2));
+    const Latitude l2 = latitude(lat2);
+    const Ecart e = ecart(lon1, lat1, latitude(lat1), lon2, lat2, &l2);
     const double distance = metres(e);
     if (distance == 0) return {0, 0};
     double cap = std::atan2(e.lon * kDegre, e.psi) / kDegre;
@@ -258,12 +310,17 @@ double longueur(const double* xy, std::size_t n) {
     if (n < 2) return 0;
     double l = 0;
     Latitude avant = latitude(xy[1]);
+    int tours = 0;
     for (std::size_t i = 1; i < n; ++i) {
-        if (!sur_le_globe(xy[2 * i - 1], xy[2 * i + 1])) return kNaN;
-        const Latitude apres = latitude(xy[2 * i + 1]);
-        l += metres(ecart(xy[2 * i - 2], xy[2 * i - 1], avant, xy[2 * i], xy[2 * i + 1], apres)) /
-             kMille;
-        avant = apres;
+        const double lat1 = xy[2 * i - 1], lat2 = xy[2 * i + 1];
+        if (!sur_le_globe(lat1, lat2)) return kNaN;
+        Latitude apres;
+        const bool tourne = tourner(lat1, lat2, tours);
+        if (!tourne) apres = latitude(lat2);
+        const Ecart e =
+            ecart(xy[2 * i - 2], lat1, avant, xy[2 * i], lat2, tourne ? nullptr : &apres);
+        l += metres(e) / kMille;
+        avant = e.l2;
     }
     return l;
 }
@@ -278,13 +335,20 @@ Anneau anneau(const double* xy, std::size_t n) {
     double somme = 0, tour = 0, perimetre = 0;
     const Sommet premier = sommet(xy[1]);
     Sommet avant = premier;
+    int tours = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t j = i + 1 == n ? 0 : i + 1;
-        if (!sur_le_globe(xy[2 * i + 1], xy[2 * j + 1])) return {kNaN, kNaN};
-        const Sommet apres = j == 0 ? premier : sommet(xy[2 * j + 1]);
-        const Ecart e = ecart(xy[2 * i], xy[2 * i + 1], avant.l, xy[2 * j], xy[2 * j + 1], apres.l);
+        const double lat1 = xy[2 * i + 1], lat2 = xy[2 * j + 1];
+        if (!sur_le_globe(lat1, lat2)) return {kNaN, kNaN};
+        // The last edge ends at the first vertex, already known.
+        const bool tourne = j != 0 && tourner(lat1, lat2, tours);
+        Sommet apres = j == 0 ? premier : tourne ? Sommet{} : sommet(lat2);
+        const Ecart e =
+            ecart(xy[2 * i], lat1, avant.l, xy[2 * j], lat2, tourne ? nullptr : &apres.l);
+        const Demi d{sinh_(e.psi / 2), cosh_(e.psi / 2)};
+        if (tourne) apres = suivant(avant, e, d);
         perimetre += metres(e) / kMille;
-        somme += e.lon * kDegre * sin_xi_moyen(e, avant, apres);
+        somme += e.lon * kDegre * sin_xi_moyen(e, avant, apres, d);
         tour += e.lon;
         avant = apres;
     }

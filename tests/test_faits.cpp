@@ -147,6 +147,20 @@ TEST(Faits, RandomLegsAndRingsAsGeographicLib) {
         }
         const std::string ligne = "leg " + std::to_string(i);
         t.troncon(ligne, p);
+        if (i % 300 == 0) {
+            // A coast of many short edges around a centre, as a route and as
+            // an area: the latitudes turned from one vertex to the next.
+            const int n = 100 + static_cast<int>(a.sous(400));
+            const double r = entre(0.05, 2);
+            std::vector<double> xy;
+            for (int k = 0; k <= n; ++k) {
+                const double v = 2 * M_PI * (k % n) / n, f = k == n ? 1 : 1 + 0.1 * a.unite();
+                xy.push_back(k == n ? xy[0] : p[0] + r * f * std::cos(v));
+                xy.push_back(k == n ? xy[1] : std::clamp(p[1], -84.0, 84.0) + r * f * std::sin(v));
+            }
+            t.ligne("coast " + std::to_string(i), xy, false);
+            t.ligne("coast " + std::to_string(i), xy, true);
+        }
         if (i % 6 != 0) continue;
         const double x = p[0], y = entre(-80, 80), dx = cote * entre(1, 10),
                      dy = cote * entre(1, 10);
