@@ -59,7 +59,9 @@ mediane() {
 }
 
 # en_alternance A... -- B...: the median wall times of A and of B, in
-# seconds, over $essais trials of each, one of A then one of B.
+# seconds, over $essais trials of each, one of A then one of B, and the
+# median of each trial's ratio A / B, which a machine's slower moments
+# move less.
 en_alternance() {
   local a=() b=() ta=() tb=() k t0
   while [[ $1 != -- ]]; do a+=("$1"); shift; done
@@ -72,8 +74,10 @@ en_alternance() {
     t0=$(date +%s.%N); "${b[@]}" >/dev/null 2>&1; tb+=("$(awk -v a="$(date +%s.%N)" -v b="$t0" 'BEGIN { print a - b }')")
   done
   local m=$(((essais + 1) / 2))
-  printf '%.3f %.3f\n' "$(printf '%s\n' "${ta[@]}" | sort -g | sed -n "${m}p")" \
-    "$(printf '%s\n' "${tb[@]}" | sort -g | sed -n "${m}p")"
+  printf '%.3f %.3f %.2f\n' "$(printf '%s\n' "${ta[@]}" | sort -g | sed -n "${m}p")" \
+    "$(printf '%s\n' "${tb[@]}" | sort -g | sed -n "${m}p")" \
+    "$(for ((k = 0; k < essais; ++k)); do echo "${ta[k]} ${tb[k]}"; done |
+      awk '{ print $1 / $2 }' | sort -g | sed -n "${m}p")"
 }
 
 # ruter2gis to a GeoPackage from the route file's text, against GDAL's own
@@ -86,9 +90,9 @@ if [[ -n "$(realpath build/release/ruter2gis 2>/dev/null)" ]] && command -v ogr2
     rm -rf "$g" && mkdir -p "$g" && ln -s ../Ruter "$g/Ruter"
     build/release/ruter2gis "$g/Ruter" "$g/Ruter.fgb" 2>/dev/null
     # Trials in turn, so that both see the machine in the same state.
-    read -r t_gis t_ogr < <(en_alternance sh -c "rm -f $g/a.gpkg; build/release/ruter2gis $g/Ruter $g/a.gpkg" \
+    read -r t_gis t_ogr r_essais < <(en_alternance sh -c "rm -f $g/a.gpkg; build/release/ruter2gis $g/Ruter $g/a.gpkg" \
       -- sh -c "rm -f $g/b.gpkg; ogr2ogr -f GPKG $g/b.gpkg $g/Ruter.fgb")
-    echo "  ruter2gis to GPKG $t_gis s; ogr2ogr FlatGeobuf to GPKG $t_ogr s; ratio $(awk -v a="$t_gis" -v b="$t_ogr" 'BEGIN { printf "%.2f", a / b }')"
+    echo "  ruter2gis to GPKG $t_gis s; ogr2ogr FlatGeobuf to GPKG $t_ogr s; ratio $(awk -v a="$t_gis" -v b="$t_ogr" 'BEGIN { printf "%.2f", a / b }'); median of the trials' ratios $r_essais"
 
     # What a GeoPackage's spatial index costs by itself: SQLite's R*-tree
     # taking the boxes of the dataset's objects, one by one as GDAL gives
@@ -122,4 +126,6 @@ fi
 if [[ -x build/release/bench/micro_nombres ]]; then
   echo "== number microbenchmarks"
   build/release/bench/micro_nombres --benchmark_min_time=0.5
+  echo "== facts of routes and areas (ruter2gis's fields)"
+  build/release/bench/micro_faits --benchmark_min_time=0.5
 fi
