@@ -292,12 +292,8 @@ double sin_xi_moyen(const Ecart& e, const Sommet& s1, const Sommet& s2, Demi d) 
     return std::sqrt(e.arc * e.arc + est * est);
 }
 
-}  // namespace
-
-Troncon troncon(double lon1, double lat1, double lon2, double lat2) {
-    if (!sur_le_globe(lat1, lat2)) return {kNaN, kNaN};
-    const Latitude l2 = latitude(lat2);
-    const Ecart e = ecart(lon1, lat1, latitude(lat1), lon2, lat2, &l2);
+// The leg of `e`: its course and distance.
+Troncon vers(const Ecart& e) {
     const double distance = metres(e);
     if (distance == 0) return {0, 0};
     double cap = std::atan2(e.lon * kDegre, e.psi) / kDegre;
@@ -306,23 +302,52 @@ Troncon troncon(double lon1, double lat1, double lon2, double lat2) {
     return {cap, distance / kMille};
 }
 
-double longueur(const double* xy, std::size_t n) {
-    if (n < 2) return 0;
-    double l = 0;
+// The legs of the line through the `n` points, in order: f(k, e) for the
+// leg from point k to point k + 1, null when one of its latitudes is beyond
+// 90 degrees. Each point's latitude is turned from the point before's where
+// it may be (tourner), so that longueur and troncons see the same legs.
+template <class F>
+void parcourir(const double* xy, std::size_t n, F&& f) {
+    if (n < 2) return;
     Latitude avant = latitude(xy[1]);
     int tours = 0;
     for (std::size_t i = 1; i < n; ++i) {
         const double lat1 = xy[2 * i - 1], lat2 = xy[2 * i + 1];
-        if (!sur_le_globe(lat1, lat2)) return kNaN;
+        if (!sur_le_globe(lat1, lat2)) {
+            f(i - 1, nullptr);
+            avant = latitude(lat2);
+            tours = 0;
+            continue;
+        }
         Latitude apres;
         const bool tourne = tourner(lat1, lat2, tours);
         if (!tourne) apres = latitude(lat2);
         const Ecart e =
             ecart(xy[2 * i - 2], lat1, avant, xy[2 * i], lat2, tourne ? nullptr : &apres);
-        l += metres(e) / kMille;
+        f(i - 1, &e);
         avant = e.l2;
     }
+}
+
+}  // namespace
+
+Troncon troncon(double lon1, double lat1, double lon2, double lat2) {
+    if (!sur_le_globe(lat1, lat2)) return {kNaN, kNaN};
+    const Latitude l2 = latitude(lat2);
+    return vers(ecart(lon1, lat1, latitude(lat1), lon2, lat2, &l2));
+}
+
+double longueur(const double* xy, std::size_t n) {
+    double l = 0;
+    parcourir(xy, n,
+              [&](std::size_t, const Ecart* e) { l += e != nullptr ? metres(*e) / kMille : kNaN; });
     return l;
+}
+
+void troncons(const double* xy, std::size_t n, Troncon* legs) {
+    parcourir(xy, n, [&](std::size_t k, const Ecart* e) {
+        legs[k] = e != nullptr ? vers(*e) : Troncon{kNaN, kNaN};
+    });
 }
 
 // Around the ring, c^2 times the sum of each edge's Δλ times its mean sin ξ

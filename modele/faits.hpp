@@ -52,6 +52,13 @@ Troncon troncon(double lon1, double lat1, double lon2, double lat2);
 // closed ring's length is its perimeter.
 double longueur(const double* xy, std::size_t n);
 
+// The legs of the same line: legs[k], for k below n - 1, from point k to
+// point k + 1, as troncon gives them (NaN for a leg with a point beyond 90
+// degrees), each within a few units in the last place. Their distances,
+// added in order, make longueur exactly: a route table's total is the
+// length shown.
+void troncons(const double* xy, std::size_t n, Troncon* legs);
+
 // The surface in square nautical miles inside the ring of the `n` points
 // (same layout), whose edges are rhumb lines: as GeographicLib's
 // PolygonAreaRhumb computes it, as an absolute value.

@@ -160,6 +160,19 @@ TEST(Faits, RandomLegsAndRingsAsGeographicLib) {
             }
             t.ligne("coast " + std::to_string(i), xy, false);
             t.ligne("coast " + std::to_string(i), xy, true);
+            // Its legs one by one: each as troncon gives it, and together
+            // the length to the last bit, as a route table adds them up.
+            std::vector<ruter::Troncon> legs(n);
+            ruter::troncons(xy.data(), n + 1, legs.data());
+            double somme = 0;
+            for (int k = 0; k < n; ++k) {
+                const double* q = &xy[2 * k];
+                const ruter::Troncon seul = ruter::troncon(q[0], q[1], q[2], q[3]);
+                EXPECT_NEAR(legs[k].cap, seul.cap, 1e-12);
+                EXPECT_NEAR(legs[k].distance, seul.distance, 1e-14 * seul.distance);
+                somme += legs[k].distance;
+            }
+            EXPECT_EQ(somme, ruter::longueur(xy.data(), n + 1));
         }
         if (i % 6 != 0) continue;
         const double x = p[0], y = entre(-80, 80), dx = cote * entre(1, 10),

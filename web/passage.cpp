@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 #include "formats/json.hpp"
 #include "formats/messages.hpp"
@@ -171,6 +172,10 @@ std::string troncons_json(const Objet& o) {
     Json j;
     json_ouvrir_liste(j);
     const std::size_t n = o.genre == kReperes ? 1 : o.sommets;
+    // The legs as the length is made of them: an area's ring closed.
+    const std::size_t points = o.genre == kAires ? o.n : n;
+    std::vector<Troncon> legs(points > 1 ? points - 1 : 0);
+    if (!legs.empty()) troncons(o.xy, points, legs.data());
     double parcouru = 0;
     char t[kMaxPosition];
     for (std::size_t k = 0; k < n; ++k) {
@@ -181,21 +186,16 @@ std::string troncons_json(const Objet& o) {
         json_cle(j, "longitude");
         json_chaine(
             j, {t, static_cast<std::size_t>(ecrire_longitude(t, o.xy[2 * k], o.decimales) - t)});
-        const std::size_t suivant = k + 1 < (o.genre == kAires ? o.n : n) ? k + 1 : 0;
-        double cap = NAN, distance = NAN;
-        if (suivant != 0) {
-            const Troncon l =
-                troncon(o.xy[2 * k], o.xy[2 * k + 1], o.xy[2 * suivant], o.xy[2 * suivant + 1]);
-            cap = cap_affiche(l.cap);
-            distance = l.distance;
-        }
+        const bool leg = k + 1 < points;
+        const double cap = leg ? cap_affiche(legs[k].cap) : NAN;
+        const double distance = leg ? legs[k].distance : NAN;
         json_cle(j, "cap");
         json_nombre(j, cap);
         json_cle(j, "distance");
         json_nombre(j, distance);
         json_cle(j, "parcouru");
         json_nombre(j, parcouru);
-        if (suivant != 0) parcouru += distance;
+        if (leg) parcouru += distance;
         json_fermer_objet(j);
     }
     json_fermer_liste(j);
