@@ -11,6 +11,24 @@ import { rgba, chaine } from './tables.mjs';
 export const kResolutionNoms = 150; // metres a pixel: many marks' names only below it
 const kNomsMax = 1500; // names of marks drawn at most, close up
 
+// A layer's own canvas over the chart.
+function toileCouche() {
+  const toile = document.createElement('canvas');
+  toile.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%';
+  return toile;
+}
+
+// The canvas sized to the frame in device pixels: [width, height, ratio].
+function ajuster(toile, frameState) {
+  const pr = frameState.pixelRatio;
+  const [l, h] = frameState.size.map((v) => Math.round(v * pr));
+  if (toile.width !== l || toile.height !== h) {
+    toile.width = l;
+    toile.height = h;
+  }
+  return [l, h, pr];
+}
+
 // The marks' colour, the schema's, as a canvas takes it.
 const couleurRepere = (t) => `rgb(${rgba(t.schema.style.couleur_repere, 1).slice(0, 3).join()})`;
 
@@ -21,8 +39,7 @@ const couleurRepere = (t) => `rgb(${rgba(t.schema.style.couleur_repere, 1).slice
 // under the dots, each where no name drawn before it is. Tens of thousands of dots so
 // take a few milliseconds, not a canvas operation each.
 export function coucheReperes(t, reperes) {
-  const toile = document.createElement('canvas');
-  toile.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%';
+  const toile = toileCouche();
   const contexte = toile.getContext('2d');
   const { xy, rmax, objets } = reperes;
   const rayon = 3;
@@ -32,12 +49,7 @@ export function coucheReperes(t, reperes) {
     properties: { rendu: 'canvas' },
     render(frameState) {
       const [largeur, hauteur] = frameState.size;
-      const pr = frameState.pixelRatio;
-      const [l, h] = [Math.round(largeur * pr), Math.round(hauteur * pr)];
-      if (toile.width !== l || toile.height !== h) {
-        toile.width = l;
-        toile.height = h;
-      }
+      const [l, h, pr] = ajuster(toile, frameState);
       if (tampon?.image.width !== l || tampon?.image.height !== h) {
         const image = new ImageData(l, h);
         tampon = { image, pixels: new Uint32Array(image.data.buffer) };
@@ -104,8 +116,7 @@ function dessinerPoint(rayon, pr, couleur) {
 // picture is asked for at a time; the next, if the view has changed since,
 // once it comes.
 export function coucheTracee(t) {
-  const toile = document.createElement('canvas');
-  toile.style.cssText = 'position:absolute;left:0;top:0;width:100%;height:100%';
+  const toile = toileCouche();
   const contexte = toile.getContext('2d');
   let image = null; // {bitmap, vue, cle}
   let demande = null; // {n, cle}
@@ -114,12 +125,7 @@ export function coucheTracee(t) {
     properties: { rendu: 'canvas' },
     render(frameState) {
       const [largeur, hauteur] = frameState.size;
-      const pr = frameState.pixelRatio;
-      const [l, h] = [Math.round(largeur * pr), Math.round(hauteur * pr)];
-      if (toile.width !== l || toile.height !== h) {
-        toile.width = l;
-        toile.height = h;
-      }
+      const [l, h, pr] = ajuster(toile, frameState);
       const { center, resolution: r } = frameState.viewState;
       const x0 = center[0] - (largeur / 2) * r;
       const y1 = center[1] + (hauteur / 2) * r;
